@@ -1,0 +1,60 @@
+#pragma once
+// The screensaver switches (/s, /c[:N], /p N, /t, none) and the Linux long options.
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/run_mode.h"
+
+namespace hg {
+
+struct SwitchResult {
+    RunMode mode = RunMode::Configure;
+    uint32_t parentWindow = 0;
+};
+
+// Reads the whole command line as the system hands it to a screensaver: the program name (quoted or
+// not) followed by the arguments. Only the first '/' or '-' after the program name counts.
+// `parentWindow` is the handle already stored; /p and /t without a number keep it.
+SwitchResult parseSwitches(std::string_view commandLine, uint32_t parentWindow = 0);
+
+// The program name and the arguments joined by blanks; a program name with a blank is quoted.
+std::string joinCommandLine(int argc, const char* const* argv);
+
+struct CalendarTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// Everything the long options can ask for. Present only when the command line used them.
+struct LaunchOptions {
+    bool window = false;
+    int windowWidth = 1024;
+    int windowHeight = 768;
+    std::optional<long> frames;
+    std::optional<std::string> screenshot;
+    std::optional<float> fixedStep;
+    std::optional<CalendarTime> clock;
+    std::optional<uint32_t> seed;
+    bool noVsync = false;
+};
+
+struct CommandLine {
+    enum class Outcome { Dispatch, Usage, Help };
+    Outcome outcome = Outcome::Dispatch;
+    SwitchResult switches;
+    LaunchOptions options;
+    std::string error;  // what was wrong, for the usage line
+};
+
+// With any "--" option present the switch parser does not run: the long options choose the mode
+// (a room run, in a window with --window) and every argument must be a long option or its value.
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+std::string usageLine();
+
+std::optional<CalendarTime> parseCalendarTime(std::string_view text);
+
+}  // namespace hg

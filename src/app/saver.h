@@ -1,0 +1,31 @@
+#pragma once
+// The one object `main` makes: it owns every subsystem and runs exactly one mode per start.
+#include "app/command_line.h"
+#include "app/log.h"
+#include "app/settings.h"
+#include "app/settings_file.h"
+#include "archive/file_system.h"
+
+namespace hg {
+
+class Saver {
+public:
+    Saver();
+
+    // Log, settings, archives, then the mode the command line asked for. Returns the exit code.
+    int start(const CommandLine& commandLine);
+
+private:
+    int configure();
+    int run();
+    int preview();
+
+    Log log_;
+    FileSettingsStore settingsStore_;
+    Settings settings_;
+    FileSystem fileSystem_;
+    LaunchOptions options_;
+    uint32_t parentWindow_ = 0;
+};
+
+}  // namespace hg

@@ -1,0 +1,37 @@
+#pragma once
+// The Linux settings store: a text file with one "Name: value" line per setting, for example
+// "Gamma: 3". The file existing is what "the key exists" means.
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/settings_store.h"
+
+namespace hg {
+
+class FileSettingsStore : public SettingsStore {
+public:
+    explicit FileSettingsStore(std::filesystem::path path) : path_(std::move(path)) {}
+
+    bool keyExists() const override;
+    uint32_t readValue(const std::string& name) const override;
+    // Rewrites the whole file through a temporary file and a rename, so a failed write never leaves
+    // a half-written file behind.
+    bool writeValue(const std::string& name, uint32_t value) override;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Parses one "Name: value" line; nothing when the line is not of that shape.
+struct SettingsLine {
+    std::string name;
+    std::optional<uint32_t> value;
+};
+std::optional<SettingsLine> parseSettingsLine(std::string_view line);
+
+}  // namespace hg

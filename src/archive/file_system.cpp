@@ -1,0 +1,28 @@
+#include "archive/file_system.h"
+
+#include <fstream>
+
+#include "app/log.h"
+
+namespace hg {
+namespace {
+bool fileOpens(const char* path) {
+    std::ifstream probe(path, std::ios::binary);
+    return probe.is_open();
+}
+}  // namespace
+
+void FileSystem::initialise(Log& log, std::span<const uint8_t> mainArchive, std::span<const uint8_t> overlayArchive) {
+    // Only probed and logged: a Base/ folder beside the program changes nothing else.
+    if (!fileOpens("Base/Data.pak")) log.writeLine("Data.pak not found");
+    if (!fileOpens("Base/Base.rar")) log.writeLine("Base.rar not found");
+    main_ = mainArchive;
+    overlay_ = overlayArchive;
+}
+
+std::optional<std::vector<uint8_t>> FileSystem::get(std::string_view) const {
+    // The archive reader is not wired in yet: nothing can be found.
+    return std::nullopt;
+}
+
+}  // namespace hg

@@ -1,0 +1,94 @@
+#pragma once
+// Single-precision vectors, quaternions, row-major 4x4 matrices and the view frustum.
+// World space is right-handed with z up; angles are radians.
+#include <array>
+
+namespace hg {
+
+struct Vec3 {
+    float x, y, z;
+
+    Vec3() = default;
+    constexpr Vec3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+
+    // Scales to unit length and returns 1/length; a vector of length <= 0.00001 becomes zero and 0 is returned.
+    float normalize();
+    // (x, y, z) / length, without a guard: callers pass non-zero vectors.
+    static Vec3 unit(float x, float y, float z);
+
+    Vec3 operator+(const Vec3& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    Vec3 operator-(const Vec3& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    Vec3 operator*(float s) const { return {x * s, y * s, z * s}; }
+};
+
+Vec3 cross(const Vec3& a, const Vec3& b);
+float dot(Vec3 a, Vec3 b);
+float distance(Vec3 a, Vec3 b);
+
+struct Quaternion {
+    float x, y, z, w;  // vector part first, scalar last
+
+    Quaternion() = default;
+    constexpr Quaternion(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
+    static constexpr Quaternion identity() { return {0.0f, 0.0f, 0.0f, 1.0f}; }
+
+    Quaternion conjugate() const { return {-x, -y, -z, w}; }
+    // Divides by the length when it is positive; the zero quaternion stays as it is.
+    void normalize();
+};
+
+// Hamilton product a ⊗ b.
+Quaternion operator*(const Quaternion& a, const Quaternion& b);
+// Shortest-arc spherical interpolation, linear when the two are nearly equal; not renormalised.
+Quaternion slerp(const Quaternion& a, Quaternion b, float t);
+
+struct Matrix4 {
+    // Row-major: element (row r, column c) at r*4 + c; points are column vectors, so a rigid
+    // transform keeps its translation in elements 3, 7 and 11.
+    std::array<float, 16> m;
+
+    static Matrix4 identity();
+    float& at(int row, int col) { return m[row * 4 + col]; }
+    float at(int row, int col) const { return m[row * 4 + col]; }
+
+    // Writes the 3x3 rotation block of a unit quaternion; translation and bottom row stay untouched.
+    void setRotation(const Quaternion& q);
+    // The rotation block read back as a quaternion.
+    Quaternion rotation() const;
+
+    // B·A: apply this matrix first, then `b`. A child's world matrix is local.multiply(parentWorld).
+    Matrix4 multiply(const Matrix4& b) const;
+    Matrix4& transpose();
+    // Adjugate inverse without a singularity test: callers never pass singular matrices.
+    Matrix4 inverse() const;
+
+    Vec3 transformPoint(const Vec3& p) const;
+};
+
+struct Plane {
+    float a, b, c, d;
+    float distance(float x, float y, float z) const { return a * x + b * y + c * z + d; }
+};
+
+class Frustum {
+public:
+    enum PlaneIndex { kRight = 0, kLeft, kBottom, kTop, kFar, kNear };
+
+    // Planes from column-major projection and modelview matrices as OpenGL returns them; the
+    // normals point into the visible volume and are of unit length.
+    static Frustum fromMatrices(const float projection[16], const float modelview[16]);
+    // The same, reading the live matrices from the current OpenGL context.
+    static Frustum fromOpenGL();
+
+    // Outside as soon as one plane has the centre at or beyond -radius.
+    bool sphereInside(float x, float y, float z, float radius) const;
+    // Outside when all eight corners lie on the outer side of one plane.
+    bool cubeInside(float x, float y, float z, float halfSize) const;
+
+    const Plane& plane(int index) const { return planes_[index]; }
+
+private:
+    std::array<Plane, 6> planes_{};
+};
+
+}  // namespace hg
