@@ -5,6 +5,9 @@
 #include "app/settings.h"
 #include "app/settings_file.h"
 #include "archive/file_system.h"
+#include "render/gl_window.h"
+#include "render/renderer.h"
+#include "render/screen_quads.h"
 
 namespace hg {
 
@@ -19,6 +22,7 @@ private:
     int configure();
     int run();
     int preview();
+    platform::WindowSpec windowSpec() const;
 
     Log log_;
     FileSettingsStore settingsStore_;
@@ -26,6 +30,10 @@ private:
     FileSystem fileSystem_;
     LaunchOptions options_;
     uint32_t parentWindow_ = 0;
+
+    GLWindow glWindow_{log_};
+    ScreenQuadQueue screenQuads_;
+    Renderer renderer_{glWindow_, screenQuads_};
 };
 
 }  // namespace hg

@@ -1,0 +1,120 @@
+#include "app/main_loop.h"
+
+#include <cstdlib>
+
+#include "app/log.h"
+#include "app/run_mode.h"
+#include "app/settings.h"
+#include "render/gl_window.h"
+#include "render/renderer.h"
+
+namespace hg {
+namespace {
+std::optional<uint64_t> readCounter() {
+    uint64_t value = 0;
+    if (!platform::readPerformanceCounter(value)) return std::nullopt;
+    return value;
+}
+}  // namespace
+
+bool mouseMovedTooFar(platform::Point previous, platform::Point current) {
+    return std::abs(current.x - previous.x) > 30 || std::abs(current.y - previous.y) > 30;
+}
+
+bool keyEndsRun(platform::Key key, bool windowed) {
+    if (windowed) return key == platform::Key::Escape || key == platform::Key::Q;
+    return key != platform::Key::Space;
+}
+
+float nextFadeAlpha(float fadeAlpha, float runClock, float frameStep) {
+    return runClock > 1.0f ? fadeAlpha - frameStep * 0.015f : fadeAlpha;
+}
+
+MainLoop::MainLoop(Log& log, const Settings& settings, GLWindow& window, Renderer& renderer, ScreenQuadQueue& quads,
+                   const LaunchOptions& options)
+    : log_(log), settings_(settings), window_(window), renderer_(renderer), quads_(quads), options_(options),
+      clock_(options.clock) {
+    renderer_.setPerFrameStep([this] { perFrameStep(); });
+    renderer_.setFirstFrameHook([this] { recordCursor(); });
+}
+
+void MainLoop::recordCursor() { previousCursor_ = platform::cursorPosition(); }
+
+void MainLoop::run() {
+    window_.clock.startLoop(readCounter(), platform::performanceFrequency());
+    while (runMode() == RunMode::Run) {
+        if (auto event = platform::pollEvent()) {
+            if (event->type == platform::EventType::Quit) break;
+            handle(*event);
+            continue;
+        }
+        localTime_ = clock_.now();
+        ++framesDrawn_;
+        const bool lastFrame = options_.frames && framesDrawn_ >= *options_.frames;
+        if (lastFrame && options_.screenshot) renderer_.captureNextFrame(*options_.screenshot);
+        renderer_.drawFrame();
+        if (lastFrame) setRunMode(RunMode::Quit);
+        pollInput();
+    }
+    shutdown();
+}
+
+void MainLoop::perFrameStep() {
+    FrameClock& clock = window_.clock;
+    clock.advanceRunClock();
+    clock.measure(readCounter(), platform::milliseconds());
+    if (options_.fixedStep) clock.frameStep = *options_.fixedStep;
+
+    renderer_.snapshotAlpha -= clock.frameStep * 0.01f;
+    window_.fadeAlpha = nextFadeAlpha(window_.fadeAlpha, clock.runClock, clock.frameStep);
+    if (window_.fadeAlpha > 0.0f) {
+        ScreenQuad fade;
+        fade.r = fade.g = fade.b = 0.0f;
+        fade.a = window_.fadeAlpha;
+        fade.texture = 1;
+        quads_.queue(fade);
+    }
+    if (settings_.exitOnMouseMove && !options_.window) mouseTest();
+}
+
+void MainLoop::mouseTest() {
+    const platform::Point now = platform::cursorPosition();
+    if (mouseMovedTooFar(previousCursor_, now)) setRunMode(RunMode::Quit);
+    previousCursor_ = now;
+}
+
+void MainLoop::handle(const platform::Event& event) {
+    switch (event.type) {
+        case platform::EventType::Close: setRunMode(RunMode::Quit); break;
+        case platform::EventType::KeyDown:
+            if (keyEndsRun(event.key, options_.window)) setRunMode(RunMode::Quit);
+            break;
+        case platform::EventType::Resized:
+            window_.clientWidth = event.width;
+            window_.clientHeight = event.height;
+            window_.setViewport(event.width, event.height);
+            break;
+        default: break;
+    }
+}
+
+void MainLoop::pollInput() {
+    if (!options_.window && platform::leftButtonDown()) setRunMode(RunMode::Quit);
+}
+
+void MainLoop::shutdown() {
+    // A run ended some other way (a key, a signal) still leaves the screenshot it was asked for.
+    if (options_.screenshot && !renderer_.captured()) {
+        renderer_.captureNextFrame(*options_.screenshot);
+        renderer_.drawFrame();
+    }
+    window_.restoreGamma();
+    const FrameClock& clock = window_.clock;
+    log_.writeLine("Max fps: ", clock.maxFramesPerSecond);
+    log_.writeLine("Min fps: ", clock.minFramesPerSecond);
+    log_.writeLine("Fps: ", (clock.maxFramesPerSecond + clock.minFramesPerSecond) * 0.5f);
+    log_.close();
+    window_.shutDown();
+}
+
+}  // namespace hg

@@ -1,0 +1,56 @@
+#pragma once
+// The run's heart: one event per pass, a frame whenever none waits, the per-frame step (timing,
+// fades, mouse test), the exit rules, and the shutdown that puts the desktop back.
+#include "app/command_line.h"
+#include "app/local_clock.h"
+#include "platform/platform.h"
+
+namespace hg {
+
+class Log;
+class Settings;
+class GLWindow;
+class Renderer;
+class ScreenQuadQueue;
+
+// More than 30 pixels between two frames on one axis.
+bool mouseMovedTooFar(platform::Point previous, platform::Point current);
+// Full screen: every key but the space bar ends the run. In a window only Escape and Q do.
+bool keyEndsRun(platform::Key key, bool windowed);
+
+// The black quad's opacity after one more frame: it starts to fall once the run clock passes 1.
+float nextFadeAlpha(float fadeAlpha, float runClock, float frameStep);
+
+class MainLoop {
+public:
+    MainLoop(Log& log, const Settings& settings, GLWindow& window, Renderer& renderer, ScreenQuadQueue& quads,
+             const LaunchOptions& options);
+
+    // Remembers where the cursor is, for the mouse test.
+    void recordCursor();
+    // Runs until RunMode leaves Run or a quit event arrives, then shuts the run down.
+    void run();
+    // Called by the renderer once per frame, after the clear and before anything is drawn.
+    void perFrameStep();
+
+    const CalendarTime& localTime() const { return localTime_; }
+
+private:
+    void handle(const platform::Event& event);
+    void pollInput();
+    void mouseTest();
+    void shutdown();
+
+    Log& log_;
+    const Settings& settings_;
+    GLWindow& window_;
+    Renderer& renderer_;
+    ScreenQuadQueue& quads_;
+    const LaunchOptions& options_;
+    LocalClock clock_;
+    CalendarTime localTime_{};
+    platform::Point previousCursor_{};
+    long framesDrawn_ = 0;
+};
+
+}  // namespace hg

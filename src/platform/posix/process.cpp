@@ -1,0 +1,48 @@
+#include <signal.h>
+
+#include <ctime>
+
+#include "app/run_mode.h"
+#include "platform/platform.h"
+
+namespace hg::platform {
+namespace {
+void storeQuit(int) { setRunMode(RunMode::Quit); }
+}  // namespace
+
+void installQuitSignals() {
+    struct sigaction action {};
+    action.sa_handler = storeQuit;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+CalendarTime localTime(int64_t epochSeconds) {
+    const time_t seconds = static_cast<time_t>(epochSeconds);
+    tm local{};
+    localtime_r(&seconds, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+int64_t epochSecondsOf(const CalendarTime& c) {
+    tm local{};
+    local.tm_year = c.year - 1900;
+    local.tm_mon = c.month - 1;
+    local.tm_mday = c.day;
+    local.tm_hour = c.hour;
+    local.tm_min = c.minute;
+    local.tm_sec = c.second;
+    local.tm_isdst = -1;
+    return static_cast<int64_t>(mktime(&local));
+}
+
+int64_t epochSecondsNow() { return static_cast<int64_t>(time(nullptr)); }
+
+// Like a system uptime timer: milliseconds since boot, wrapping at 32 bits.
+uint32_t milliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+}  // namespace hg::platform

@@ -1,0 +1,42 @@
+#pragma once
+// Draws and presents one frame: clear, the per-frame step, the scene, then the 2D pass with the
+// queued screen quads, then the swap.
+#include <functional>
+#include <string>
+
+#include "render/screen_quads.h"
+
+namespace hg {
+
+class GLWindow;
+
+class Renderer {
+public:
+    Renderer(GLWindow& window, ScreenQuadQueue& quads) : window_(window), quads_(quads) {}
+
+    // `perFrameStep` runs right after the clear, before anything is drawn; `onFirstFrame` once.
+    void setPerFrameStep(std::function<void()> step) { perFrameStep_ = std::move(step); }
+    void setFirstFrameHook(std::function<void()> hook) { firstFrameHook_ = std::move(hook); }
+
+    void drawFrame();
+    // The next frame is written to `path` as it is presented.
+    void captureNextFrame(const std::string& path) { capturePath_ = path; }
+    bool captured() const { return captured_; }
+
+    // Opacity of the captured view laid over the screen around a camera change.
+    float snapshotAlpha = 0.0f;
+    bool snapshotPending = false;
+
+private:
+    void draw2DPass();
+
+    GLWindow& window_;
+    ScreenQuadQueue& quads_;
+    std::function<void()> perFrameStep_;
+    std::function<void()> firstFrameHook_;
+    bool firstFrame_ = true;
+    std::string capturePath_;
+    bool captured_ = false;
+};
+
+}  // namespace hg
