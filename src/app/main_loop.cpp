@@ -49,6 +49,7 @@ void MainLoop::run() {
             continue;
         }
         localTime_ = clock_.now();
+        if (timeListener_) timeListener_(localTime_);
         ++framesDrawn_;
         const bool lastFrame = options_.frames && framesDrawn_ >= *options_.frames;
         if (lastFrame && options_.screenshot) renderer_.captureNextFrame(*options_.screenshot);
@@ -109,6 +110,7 @@ void MainLoop::shutdown() {
         renderer_.drawFrame();
     }
     window_.restoreGamma();
+    if (release_) release_();
     const FrameClock& clock = window_.clock;
     log_.writeLine("Max fps: ", clock.maxFramesPerSecond);
     log_.writeLine("Min fps: ", clock.minFramesPerSecond);

@@ -1,6 +1,8 @@
 #pragma once
 // The run's heart: one event per pass, a frame whenever none waits, the per-frame step (timing,
 // fades, mouse test), the exit rules, and the shutdown that puts the desktop back.
+#include <functional>
+
 #include "app/command_line.h"
 #include "app/local_clock.h"
 #include "platform/platform.h"
@@ -35,6 +37,11 @@ public:
 
     const CalendarTime& localTime() const { return localTime_; }
 
+    // Runs every frame with the fresh local time, before the frame is drawn.
+    void setTimeListener(std::function<void(const CalendarTime&)> listener) { timeListener_ = std::move(listener); }
+    // Frees the scene, the textures and the particle systems during the shutdown.
+    void setResourceRelease(std::function<void()> release) { release_ = std::move(release); }
+
 private:
     void handle(const platform::Event& event);
     void pollInput();
@@ -51,6 +58,8 @@ private:
     CalendarTime localTime_{};
     platform::Point previousCursor_{};
     long framesDrawn_ = 0;
+    std::function<void(const CalendarTime&)> timeListener_;
+    std::function<void()> release_;
 };
 
 }  // namespace hg

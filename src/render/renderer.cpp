@@ -30,6 +30,7 @@ void Renderer::draw2DPass() {
     enter2DMode();
     glEnable(GL_BLEND);
     quads_.drawAndClear();
+    if (overlay_) overlay_();
     leave2DMode();
 }
 

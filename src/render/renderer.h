@@ -17,6 +17,8 @@ public:
     // `perFrameStep` runs right after the clear, before anything is drawn; `onFirstFrame` once.
     void setPerFrameStep(std::function<void()> step) { perFrameStep_ = std::move(step); }
     void setFirstFrameHook(std::function<void()> hook) { firstFrameHook_ = std::move(hook); }
+    // Drawn in the 2D pass after the queued quads: the clock overlay with the frame rate.
+    void setOverlay(std::function<void()> overlay) { overlay_ = std::move(overlay); }
 
     void drawFrame();
     // The next frame is written to `path` as it is presented.
@@ -34,6 +36,7 @@ private:
     ScreenQuadQueue& quads_;
     std::function<void()> perFrameStep_;
     std::function<void()> firstFrameHook_;
+    std::function<void()> overlay_;
     bool firstFrame_ = true;
     std::string capturePath_;
     bool captured_ = false;

@@ -1,0 +1,44 @@
+#pragma once
+// The lower part of the screen: the local time, and the holiday calendar (a countdown to
+// 25 December or to the New Year, or a greeting on the days themselves).
+#include <GL/glew.h>
+
+#include <array>
+
+#include "app/command_line.h"
+#include "overlay/countdown.h"
+#include "overlay/glyph_text.h"
+
+namespace hg {
+
+class Settings;
+class TextureManager;
+
+class ClockOverlay {
+public:
+    // Fetches the glyphs, titles, labels and greetings, in that order.
+    void load(TextureManager& textures);
+    // Once per frame, before drawing: the local time and the countdown worked out from it.
+    void update(const CalendarTime& now);
+    // Inside the frame's 2D pass: the frame rate (when asked for), the clock, the calendar.
+    void draw(const Settings& settings, float framesPerSecond) const;
+
+    const Countdown& countdown() const { return countdown_; }
+
+private:
+    void drawCountdown() const;
+
+    GlyphText glyphs_;
+    GLuint countdownTitle_ = 0;
+    GLuint newYearCountdownTitle_ = 0;
+    GLuint remainingLabel_ = 0;
+    std::array<GLuint, 4> unitPlural_{};
+    std::array<GLuint, 4> unitSingular_{};
+    GLuint holidayGreeting_ = 0;
+    GLuint newYearGreeting_ = 0;
+
+    CalendarTime now_{};
+    Countdown countdown_{};
+};
+
+}  // namespace hg

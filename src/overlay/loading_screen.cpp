@@ -1,0 +1,23 @@
+#include "overlay/loading_screen.h"
+
+#include <GL/glew.h>
+
+#include "image/texture_manager.h"
+#include "overlay/glyph_text.h"
+#include "platform/platform.h"
+#include "render/screen_quads.h"
+
+namespace hg {
+
+void showLoadingScreen(TextureManager& textures, platform::Window& window) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    enter2DMode();
+    // The JPEG's top row is texture row 0: a negative half-height puts it at the top.
+    drawTexturedQuad(0.0f, 0.0f, 1.0f, -1.0f, textures.get("Notification/loading.jpg"));
+    drawTexturedQuad(0.788f, -0.894f, 0.212f, 0.106f, textures.get("Logo/4loader.jpg"));
+    leave2DMode();
+    window.swapBuffers();
+}
+
+}  // namespace hg
