@@ -19,7 +19,7 @@ using Decoder = std::function<std::optional<Image>(std::span<const uint8_t>)>;
 void damageAndDecode(const std::vector<uint8_t>& original, const Decoder& decode, uint32_t seed) {
     ASSERT_TRUE(decode(original));
     std::mt19937 random(seed);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         std::vector<uint8_t> bytes(original.begin(), original.begin() + random() % (original.size() + 1));
         for (uint32_t flips = random() % 6; flips > 0 && !bytes.empty(); --flips)
             bytes[random() % bytes.size()] ^= uint8_t(1 + random() % 255);
