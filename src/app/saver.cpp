@@ -1,5 +1,6 @@
 #include "app/saver.h"
 
+#include "archive/embedded.h"
 #include "platform/platform.h"
 
 namespace hg {
@@ -9,7 +10,7 @@ Saver::Saver() : settingsStore_(platform::settingsFilePath()) {}
 int Saver::start(const CommandLine& commandLine) {
     log_.open("Log.txt");
     settings_.load(settingsStore_, [] { return platform::desktopSize(); });
-    fileSystem_.initialise(log_, {}, {});
+    fileSystem_.initialise(log_, embeddedMainArchive(), embeddedOverlayArchive());
     options_ = commandLine.options;
     parentWindow_ = commandLine.switches.parentWindow;
     setRunMode(commandLine.switches.mode);

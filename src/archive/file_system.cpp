@@ -16,13 +16,13 @@ void FileSystem::initialise(Log& log, std::span<const uint8_t> mainArchive, std:
     // Only probed and logged: a Base/ folder beside the program changes nothing else.
     if (!fileOpens("Base/Data.pak")) log.writeLine("Data.pak not found");
     if (!fileOpens("Base/Base.rar")) log.writeLine("Base.rar not found");
-    main_ = mainArchive;
-    overlay_ = overlayArchive;
+    main_ = MemoryArchive{mainArchive, 0};
+    overlay_ = MemoryArchive{overlayArchive, 0};
 }
 
-std::optional<std::vector<uint8_t>> FileSystem::get(std::string_view) const {
-    // The archive reader is not wired in yet: nothing can be found.
-    return std::nullopt;
+std::optional<std::vector<uint8_t>> FileSystem::get(std::string_view path) const {
+    if (auto bytes = reader_.extract({}, path, main_)) return bytes;
+    return reader_.extract({}, path, overlay_);
 }
 
 }  // namespace hg

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/archive_reader.h"
+
 namespace hg {
 
 class Log;
@@ -18,11 +20,15 @@ public:
     void initialise(Log& log, std::span<const uint8_t> mainArchive, std::span<const uint8_t> overlayArchive);
 
     // A fresh copy of the file's bytes, or nothing. Case, '/', '\' and '_' are interchangeable.
+    // A missing or corrupt file writes nothing to the log: each caller decides what a miss means.
     std::optional<std::vector<uint8_t>> get(std::string_view path) const;
 
 private:
-    std::span<const uint8_t> main_;
-    std::span<const uint8_t> overlay_;
+    // The reader's working state is scratch space for each lookup, not part of the file system's
+    // observable state; lookups run on the program's one thread.
+    mutable ArchiveReader reader_;
+    mutable MemoryArchive main_;
+    mutable MemoryArchive overlay_;
 };
 
 }  // namespace hg

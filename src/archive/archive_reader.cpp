@@ -1,0 +1,192 @@
+#include "archive/archive_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "archive/crc32.h"
+#include "archive/decompressor.h"
+
+namespace hg {
+namespace {
+
+constexpr uint8_t kMarker[7] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
+constexpr size_t kMainHeaderSize = 13;
+constexpr size_t kBlockHeaderSize = 32;
+constexpr size_t kMaxStoredName = 259;
+constexpr uint8_t kFileBlock = 0x74;
+constexpr uint8_t kStopBlock = 0x77;
+constexpr uint16_t kMainSolid = 0x0008;
+constexpr uint8_t kOldestVersion = 13;
+constexpr uint8_t kNewestVersion = 20;
+
+uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t readU32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// Walks the block headers from the start; yields the file blocks until the walk ends.
+class BlockWalk {
+public:
+    explicit BlockWalk(std::span<const uint8_t> data) : data_(data) {}
+
+    bool begin() {
+        if (data_.size() < sizeof kMarker + kMainHeaderSize) return false;
+        if (std::memcmp(data_.data(), kMarker, sizeof kMarker) != 0) return false;
+        const uint8_t* header = data_.data() + sizeof kMarker;
+        solid_ = (readU16(header + 3) & kMainSolid) != 0;
+        cursor_ = sizeof kMarker + readU16(header + 5);
+        return true;
+    }
+
+    bool next(ArchiveEntry& entry) {
+        for (;;) {
+            const uint64_t start = cursor_;
+            if (start + kBlockHeaderSize > data_.size()) return false;
+            const uint8_t* p = data_.data() + start;
+            const uint8_t type = p[2];
+            const uint16_t flags = readU16(p + 3);
+            const uint16_t headerSize = readU16(p + 5);
+            const uint32_t packedSize = readU32(p + 7);
+            if (headerSize < 7) return false;
+            const uint64_t next = start + headerSize + ((flags & ArchiveEntry::kFlagLongBlock) ? packedSize : 0);
+            if (next <= start || type == kStopBlock) return false;
+            cursor_ = next;
+            if (type != kFileBlock) continue;
+
+            entry.flags = flags;
+            entry.packedSize = packedSize;
+            entry.unpackedSize = readU32(p + 11);
+            entry.hostSystem = p[15];
+            entry.dataCrc = readU32(p + 16);
+            entry.fileTime = readU32(p + 20);
+            entry.version = p[24];
+            entry.method = p[25];
+            entry.attributes = readU32(p + 28);
+            entry.headerOffset = start;
+            entry.dataOffset = start + headerSize;
+            // The name must lie inside its own header; one that claims more would be read from
+            // the entry's data or the next block.
+            const uint16_t nameLength = readU16(p + 26);
+            entry.nameFits = kBlockHeaderSize + nameLength <= headerSize &&
+                             start + kBlockHeaderSize + nameLength <= data_.size();
+            entry.name.clear();
+            if (entry.nameFits) {
+                const char* name = reinterpret_cast<const char*>(p + kBlockHeaderSize);
+                const size_t kept = std::min<size_t>(nameLength, kMaxStoredName);
+                entry.name.assign(name, strnlen(name, kept));
+            }
+            return true;
+        }
+    }
+
+    bool solid() const { return solid_; }
+    uint64_t cursor() const { return cursor_; }
+
+    // The entry's data, cut to what the archive actually holds.
+    std::span<const uint8_t> dataOf(const ArchiveEntry& entry, uint64_t length) const {
+        if (entry.dataOffset >= data_.size()) return {};
+        const uint64_t available = data_.size() - entry.dataOffset;
+        return data_.subspan(size_t(entry.dataOffset), size_t(std::min(length, available)));
+    }
+
+private:
+    std::span<const uint8_t> data_;
+    uint64_t cursor_ = 0;
+    bool solid_ = false;
+};
+
+char foldNameChar(char c) {
+    if (c == '\\' || c == '/') return '_';
+    if (c >= 'a' && c <= 'z') return char(c - 'a' + 'A');
+    return c;
+}
+
+}  // namespace
+
+bool archiveNamesMatch(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (foldNameChar(a[i]) != foldNameChar(b[i])) return false;
+    }
+    return true;
+}
+
+bool listArchive(std::span<const uint8_t> archive, ArchiveListing& listing) {
+    BlockWalk walk(archive);
+    listing.entries.clear();
+    if (!walk.begin()) return false;
+    listing.solid = walk.solid();
+    ArchiveEntry entry;
+    while (walk.next(entry)) listing.entries.push_back(entry);
+    return true;
+}
+
+ArchiveReader::ArchiveReader() = default;
+ArchiveReader::~ArchiveReader() = default;
+
+std::optional<std::vector<uint8_t>> ArchiveReader::extract(std::string_view password, std::string_view name,
+                                                           MemoryArchive& archive) {
+    if (name.size() > kMaxNameLength) return std::nullopt;
+    return request(password, name, SIZE_MAX, archive);
+}
+
+std::optional<std::vector<uint8_t>> ArchiveReader::extractEntry(size_t index, MemoryArchive& archive) {
+    return request({}, {}, index, archive);
+}
+
+std::optional<std::vector<uint8_t>> ArchiveReader::request(std::string_view password, std::string_view name,
+                                                           size_t index, MemoryArchive& archive) {
+    archive.position = 0;
+    BlockWalk walk(archive.data);
+    if (!walk.begin()) return std::nullopt;
+
+    std::optional<std::vector<uint8_t>> result;
+    ArchiveEntry entry;
+    size_t fileIndex = 0;
+    for (;;) {
+        if (!walk.next(entry)) break;
+        const bool found = entry.nameFits && (index == SIZE_MAX ? archiveNamesMatch(entry.name, name)
+                                                                : fileIndex == index);
+        ++fileIndex;
+        if (!found && !walk.solid()) continue;
+        if (entry.version < kOldestVersion || entry.version > kNewestVersion) break;
+        if (entry.unpackedSize > kMaxUnpackedSize) break;
+        // Directory entries carry no stream, whatever their method says.
+        const bool hasStream = !entry.isStored() && !entry.isDirectory() && entry.packedSize > 0;
+        const bool solidEntry = (entry.flags & ArchiveEntry::kFlagSolid) != 0;
+
+        if (!found) {
+            // A solid archive shares one window and one set of tables: decode what comes first.
+            if (hasStream) {
+                if (!decompressor_) decompressor_ = std::make_unique<Decompressor>();
+                decompressor_->decode(walk.dataOf(entry, entry.packedSize), entry.unpackedSize, solidEntry, {});
+            }
+            continue;
+        }
+        if (!password.empty() && entry.isEncrypted()) break;
+
+        std::vector<uint8_t> bytes(entry.unpackedSize);
+        size_t produced = 0;
+        if (entry.isStored()) {
+            const uint32_t wanted = std::min(entry.unpackedSize, entry.packedSize);
+            const auto data = walk.dataOf(entry, wanted);
+            // All or nothing: an entry cut short by the end of the archive yields no bytes.
+            if (data.size() == wanted && wanted > 0) {
+                std::memcpy(bytes.data(), data.data(), wanted);
+                produced = wanted;
+            }
+        } else if (hasStream) {
+            if (!decompressor_) decompressor_ = std::make_unique<Decompressor>();
+            produced = decompressor_->decode(walk.dataOf(entry, entry.packedSize), entry.unpackedSize, solidEntry,
+                                             bytes);
+        }
+        if (crc32(bytes) != entry.dataCrc) break;
+        bytes.resize(produced);
+        result = std::move(bytes);
+        break;
+    }
+    archive.position = uint32_t(std::min<uint64_t>(walk.cursor(), archive.data.size()));
+    return result;
+}
+
+}  // namespace hg

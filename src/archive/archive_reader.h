@@ -1,0 +1,88 @@
+#pragma once
+// Reads named entries out of an archive that lies wholly in memory. Each request walks the block
+// headers from the start; nothing is indexed. Every header field is treated as untrusted: no read
+// leaves the archive, and a bad entry fails the request instead of producing wrong bytes.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hg {
+
+class Decompressor;
+
+// One archive image; `position` is the reader's cursor, overwritten by every request.
+struct MemoryArchive {
+    std::span<const uint8_t> data;
+    uint32_t position = 0;
+};
+
+// One file block as the walk reads it.
+struct ArchiveEntry {
+    static constexpr uint16_t kFlagSplitBefore = 0x0001;
+    static constexpr uint16_t kFlagSplitAfter = 0x0002;
+    static constexpr uint16_t kFlagEncrypted = 0x0004;
+    static constexpr uint16_t kFlagSolid = 0x0010;
+    static constexpr uint16_t kFlagDirectory = 0x00E0;
+    static constexpr uint16_t kFlagLongBlock = 0x8000;
+
+    std::string name;  // stored name up to its first zero byte, at most 259 bytes, '\' separators
+    bool nameFits = true;  // false when the name runs past the header: such an entry never matches
+    uint16_t flags = 0;
+    uint32_t packedSize = 0;
+    uint32_t unpackedSize = 0;
+    uint8_t hostSystem = 0;
+    uint32_t dataCrc = 0;
+    uint32_t fileTime = 0;
+    uint8_t version = 0;
+    uint8_t method = 0;
+    uint32_t attributes = 0;
+    uint64_t headerOffset = 0;
+    uint64_t dataOffset = 0;  // may lie past the archive's end in a damaged archive
+
+    bool isDirectory() const { return (flags & kFlagDirectory) == kFlagDirectory; }
+    bool isEncrypted() const { return (flags & kFlagEncrypted) != 0; }
+    bool isStored() const { return method == 0x30; }
+};
+
+// The walk's view of a whole archive (for listing tools). False when the bytes do not start with
+// the marker and a complete main header.
+struct ArchiveListing {
+    bool solid = false;
+    std::vector<ArchiveEntry> entries;
+};
+bool listArchive(std::span<const uint8_t> archive, ArchiveListing& listing);
+
+// Archive names match when they are equal after '\' and '/' become '_' and letters are upper-cased.
+bool archiveNamesMatch(std::string_view a, std::string_view b);
+
+class ArchiveReader {
+public:
+    static constexpr uint32_t kMaxUnpackedSize = 256u << 20;  // larger entries are refused
+    static constexpr size_t kMaxNameLength = 511;             // longer wanted names never match
+
+    ArchiveReader();
+    ~ArchiveReader();
+    ArchiveReader(const ArchiveReader&) = delete;
+    ArchiveReader& operator=(const ArchiveReader&) = delete;
+
+    // The bytes of the first entry whose name matches `name`, or nothing: not found, version
+    // outside 13..20, CRC mismatch, encrypted, or an implausible size. An empty password reads
+    // encrypted entries as stored (their CRC then fails); a password is not supported.
+    std::optional<std::vector<uint8_t>> extract(std::string_view password, std::string_view name,
+                                                MemoryArchive& archive);
+
+    // The same for the `index`-th file block in archive order, whatever its name (tools that check
+    // every entry use this, so two entries with matching names are both reached).
+    std::optional<std::vector<uint8_t>> extractEntry(size_t index, MemoryArchive& archive);
+
+private:
+    std::optional<std::vector<uint8_t>> request(std::string_view password, std::string_view name, size_t index,
+                                                MemoryArchive& archive);
+    std::unique_ptr<Decompressor> decompressor_;
+};
+
+}  // namespace hg

@@ -1,0 +1,181 @@
+// The container walk over hand-made archives: name matching, the stop rules, and every header field
+// treated as untrusted.
+#include "archive/archive_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "archive/archive_test_support.h"
+#include "archive/crc32.h"
+
+namespace hg {
+namespace {
+
+using test::bytesOf;
+using test::fileItem;
+using test::folderItem;
+using test::kBlockHeader;
+using test::kFirstBlock;
+using test::patchU16;
+using test::patchU32;
+
+std::optional<std::vector<uint8_t>> extract(const std::vector<uint8_t>& archive, std::string_view name) {
+    ArchiveReader reader;
+    MemoryArchive memory{archive, 12345};
+    return reader.extract({}, name, memory);
+}
+
+std::vector<uint8_t> modelsArchive() {
+    const std::vector<pak::PackItem> items = {folderItem("Models"), fileItem("Models\\ball.BSM", "ball mesh"),
+                                              fileItem("Models\\tree.bsm", "tree mesh")};
+    return pak::writeStoredArchive(items);
+}
+
+TEST(Crc32, MatchesTheStandardCheckValueInAnyChunking) {
+    const auto text = bytesOf("123456789");
+    EXPECT_EQ(crc32(text), 0xCBF43926u);
+    EXPECT_EQ(crc32(std::span(text).subspan(4), crc32(std::span(text).first(4))), 0xCBF43926u);
+    EXPECT_EQ(crc32({}), 0u);
+    // Longer than one eight-byte step, with a ragged tail.
+    EXPECT_EQ(crc32(bytesOf("The quick brown fox jumps over the lazy dog")), 0x414FA339u);
+}
+
+TEST(ArchiveReader, MatchingIgnoresCaseAndTreatsSlashBackslashUnderscoreAlike) {
+    const auto archive = modelsArchive();
+    for (const char* name : {"models/BALL.bsm", "Models\\ball.BSM", "MODELS_ball.bsm", "models/ball.bsm"}) {
+        const auto bytes = extract(archive, name);
+        ASSERT_TRUE(bytes) << name;
+        EXPECT_EQ(*bytes, bytesOf("ball mesh")) << name;
+    }
+    EXPECT_FALSE(extract(archive, "models/ball.bs"));
+    EXPECT_FALSE(extract(archive, "models/ball.bsmx"));
+    EXPECT_FALSE(extract(archive, "models/missing.bsm"));
+    EXPECT_FALSE(extract(archive, std::string(600, 'a')));
+}
+
+TEST(ArchiveReader, FolderEntryIsAnEmptySuccessAndTheLastEntryIsWhole) {
+    const auto archive = modelsArchive();
+    const auto folder = extract(archive, "Models");
+    ASSERT_TRUE(folder);
+    EXPECT_TRUE(folder->empty());
+    // No end block: the last entry's data ends at the archive's last byte.
+    EXPECT_EQ(extract(archive, "models/tree.bsm"), bytesOf("tree mesh"));
+    auto cut = archive;
+    cut.pop_back();
+    EXPECT_FALSE(extract(cut, "models/tree.bsm"));
+    EXPECT_EQ(extract(cut, "models/ball.bsm"), bytesOf("ball mesh"));
+}
+
+TEST(ArchiveReader, FirstMatchWinsAndEntriesCanBeReachedByIndex) {
+    const std::vector<pak::PackItem> items = {fileItem("a.txt", "first"), fileItem("A.TXT", "second")};
+    const auto archive = pak::writeStoredArchive(items);
+    EXPECT_EQ(extract(archive, "a.txt"), bytesOf("first"));
+    ArchiveReader reader;
+    MemoryArchive memory{archive, 0};
+    EXPECT_EQ(reader.extractEntry(1, memory), bytesOf("second"));
+    EXPECT_FALSE(reader.extractEntry(2, memory));
+}
+
+TEST(ArchiveReader, ChecksTheDataCrcAndVersionButNotTheHeaderCrc) {
+    auto archive = modelsArchive();
+    const size_t ball = kFirstBlock + kBlockHeader + 6;  // after the "Models" folder block
+    patchU16(archive, ball, 0xBEEF);                     // header CRC: ignored
+    EXPECT_EQ(extract(archive, "models/ball.bsm"), bytesOf("ball mesh"));
+
+    for (uint8_t version : {uint8_t(12), uint8_t(21), uint8_t(29)}) {
+        auto changed = archive;
+        changed[ball + 24] = version;
+        EXPECT_FALSE(extract(changed, "models/ball.bsm")) << int(version);
+        // Outside a solid archive only the wanted entry's version matters.
+        EXPECT_TRUE(extract(changed, "models/tree.bsm")) << int(version);
+    }
+    for (uint8_t version : {uint8_t(13), uint8_t(20)}) {
+        auto changed = archive;
+        changed[ball + 24] = version;
+        EXPECT_TRUE(extract(changed, "models/ball.bsm")) << int(version);
+    }
+
+    auto damaged = archive;
+    damaged[ball + kBlockHeader + 15 + 2] ^= 0x01;  // one bit of the data
+    EXPECT_FALSE(extract(damaged, "models/ball.bsm"));
+}
+
+TEST(ArchiveReader, StopBlockAndShortHeadersEndTheWalkOtherBlocksAreSkipped) {
+    const auto plain = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("x.bin", "xyz")});
+    auto withBlock = [&](uint8_t type, uint16_t flags, uint16_t size, uint32_t dataSize) {
+        std::vector<uint8_t> block(size + dataSize, 0);
+        block[2] = type;
+        test::patchU16(block, 3, flags);
+        test::patchU16(block, 5, size);
+        if (size >= 11) test::patchU32(block, 7, dataSize);
+        auto archive = plain;
+        archive.insert(archive.begin() + kFirstBlock, block.begin(), block.end());
+        return archive;
+    };
+    EXPECT_EQ(extract(withBlock(0x7A, 0x8000, 40, 25), "x.bin"), bytesOf("xyz"));  // skipped with its data
+    EXPECT_EQ(extract(withBlock(0x7B, 0x0000, 7, 0), "x.bin"), bytesOf("xyz"));
+    EXPECT_FALSE(extract(withBlock(0x77, 0x0000, 40, 0), "x.bin"));
+    EXPECT_FALSE(extract(withBlock(0x7A, 0x0000, 6, 0), "x.bin"));
+    // A long block whose data would run past the archive ends the walk without reading it.
+    auto huge = withBlock(0x7A, 0x8000, 40, 0);
+    test::patchU32(huge, kFirstBlock + 7, 0xFFFFFFF0u);
+    EXPECT_FALSE(extract(huge, "x.bin"));
+}
+
+TEST(ArchiveReader, RejectsWhatIsNotAnArchive) {
+    const auto archive = modelsArchive();
+    EXPECT_FALSE(extract({}, "Models"));
+    EXPECT_FALSE(extract(std::vector<uint8_t>(archive.begin(), archive.begin() + 19), "Models"));
+    auto badMarker = archive;
+    badMarker[3] = 'X';
+    EXPECT_FALSE(extract(badMarker, "Models"));
+    ArchiveListing listing;
+    EXPECT_FALSE(listArchive(badMarker, listing));
+    ASSERT_TRUE(listArchive(archive, listing));
+    EXPECT_EQ(listing.entries.size(), 3u);
+}
+
+TEST(ArchiveReader, NameLengthPastTheHeaderFailsThatEntryOnly) {
+    // "ab" claims 5 name bytes: they would come from its data. It must not match "abxyz" (its
+    // name plus foreign bytes) nor "ab"; the entry after it is still found.
+    const std::vector<pak::PackItem> items = {fileItem("ab", "xyz.."), fileItem("next", "ok")};
+    auto archive = pak::writeStoredArchive(items);
+    patchU16(archive, kFirstBlock + 26, 5);
+    EXPECT_FALSE(extract(archive, "abxyz"));
+    EXPECT_FALSE(extract(archive, "ab"));
+    EXPECT_EQ(extract(archive, "next"), bytesOf("ok"));
+    ArchiveListing listing;
+    ASSERT_TRUE(listArchive(archive, listing));
+    ASSERT_EQ(listing.entries.size(), 2u);
+    EXPECT_FALSE(listing.entries[0].nameFits);
+}
+
+TEST(ArchiveReader, UntrustedSizesNeverReadPastTheArchive) {
+    const auto archive = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("a", "abc"), fileItem("b", "de")});
+    // Packed size larger than the archive on the last entry: the walk finds it, the read fails.
+    auto longData = archive;
+    const size_t second = kFirstBlock + kBlockHeader + 1 + 3;
+    patchU32(longData, second + 7, 1000);
+    patchU32(longData, second + 11, 1000);
+    EXPECT_FALSE(extract(longData, "b"));
+    // An unpacked size beyond the cap is refused before anything is allocated.
+    auto huge = archive;
+    patchU32(huge, kFirstBlock + 11, 0xFFFFFFFFu);
+    huge[kFirstBlock + 25] = 0x35;
+    EXPECT_FALSE(extract(huge, "a"));
+    // A stored entry shorter than its unpacked size fails its CRC over the full size.
+    auto shortData = archive;
+    patchU32(shortData, kFirstBlock + 11, 4);
+    EXPECT_FALSE(extract(shortData, "a"));
+    EXPECT_EQ(extract(shortData, "b"), bytesOf("de"));
+}
+
+TEST(ArchiveReader, EncryptedEntryWithAPasswordIsUnreadable) {
+    auto archive = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("a", "abc")});
+    patchU16(archive, kFirstBlock + 3, 0x8004);
+    ArchiveReader reader;
+    MemoryArchive memory{archive, 0};
+    EXPECT_FALSE(reader.extract("secret", "a", memory));
+}
+
+}  // namespace
+}  // namespace hg
