@@ -20,11 +20,11 @@ namespace fs = std::filesystem;
 
 // name, ImageMagick options that make it
 const std::pair<const char*, const char*> kPictures[] = {
-    {"photo-640x480.jpg", "-size 640x480 plasma:fractal -seed 7 -quality 90"},
-    {"photo-2048x2048.jpg", "-size 2048x2048 plasma:fractal -seed 7 -quality 90"},
-    {"photo-1024x1024-24.tga", "-size 1024x1024 plasma:fractal -seed 7 -compress none"},
-    {"photo-1024x1024-32.tga", "-size 1024x1024 plasma:fractal -seed 7 -alpha set -compress none"},
-    {"photo-1024x1024-32rle.tga", "-size 1024x1024 plasma:fractal -seed 7 -alpha set -compress RLE"},
+    {"photo-640x480.jpg", "-seed 7 -size 640x480 plasma:fractal -quality 90"},
+    {"photo-2048x2048.jpg", "-seed 7 -size 2048x2048 plasma:fractal -quality 90"},
+    {"photo-1024x1024-24.tga", "-seed 7 -size 1024x1024 plasma:fractal -compress none"},
+    {"photo-1024x1024-32.tga", "-seed 7 -size 1024x1024 plasma:fractal -alpha set -compress none"},
+    {"photo-1024x1024-32rle.tga", "-seed 7 -size 1024x1024 plasma:fractal -alpha set -compress RLE"},
     {"flat-1024x1024-24rle.tga", "-size 1024x1024 gradient:'#602010'-'#f0c040' -depth 4 -depth 8 -compress RLE"},
 };
 

@@ -33,7 +33,7 @@ void damageAndDecode(const std::vector<uint8_t>& original, const Decoder& decode
 
 TEST(DecoderFuzz, DamagedFilesNeverCrash) {
     test::ScratchDir dir;
-    const std::string picture = "convert -size 29x17 plasma:fractal -seed 3 ";
+    const std::string picture = "convert -seed 3 -size 29x17 plasma:fractal ";
     const auto jpeg = [](std::span<const uint8_t> b) { return decodeJpeg(b); };
     struct Case {
         std::string options;
