@@ -7,12 +7,13 @@
 namespace hg {
 namespace {
 
-std::vector<uint8_t> tga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, std::vector<uint8_t> data,
-                         uint8_t idLength = 0) {
-    std::vector<uint8_t> file{idLength, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                              uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), depth, 0};
-    file.insert(file.end(), idLength, 0x55);
-    file.insert(file.end(), data.begin(), data.end());
+std::vector<uint8_t> tga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth,
+                         const std::vector<uint8_t>& data, uint8_t idLength = 0) {
+    std::vector<uint8_t> file(18 + idLength + data.size(), 0x55);  // 0x55 fills the ID field
+    const uint8_t header[18] = {idLength, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), depth, 0};
+    std::copy(std::begin(header), std::end(header), file.begin());
+    std::copy(data.begin(), data.end(), file.begin() + 18 + idLength);
     return file;
 }
 
