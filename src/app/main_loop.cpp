@@ -90,6 +90,10 @@ void MainLoop::handle(const platform::Event& event) {
         case platform::EventType::KeyDown:
             if (keyEndsRun(event.key, options_.window)) setRunMode(RunMode::Quit);
             break;
+        case platform::EventType::LeftButtonDown:
+            // A click too short to be seen by the per-frame poll still ends the run.
+            if (!options_.window) setRunMode(RunMode::Quit);
+            break;
         case platform::EventType::Resized:
             window_.clientWidth = event.width;
             window_.clientHeight = event.height;

@@ -1,9 +1,17 @@
 #include "app/saver.h"
 
+#include "app/main_loop.h"
+#include "overlay/loading_screen.h"
+
+#include <cstdlib>
 #include "archive/embedded.h"
 #include "platform/platform.h"
 
 namespace hg {
+
+namespace {
+constexpr const char* kTitle = "3D Hearthglow Screensaver";
+}
 
 Saver::Saver() : settingsStore_(platform::settingsFilePath()) {}
 
@@ -28,11 +36,65 @@ int Saver::configure() {
     return 0;
 }
 
+platform::WindowSpec Saver::windowSpec() const {
+    platform::WindowSpec spec;
+    spec.title = kTitle;
+    spec.width = glWindow_.mode.width;
+    spec.height = glWindow_.mode.height;
+    spec.bitsPerPixel = glWindow_.mode.bitsPerPixel;
+    if (options_.window) {
+        spec.kind = platform::WindowKind::Windowed;
+    } else {
+        spec.kind = settings_.useDesktopMode ? platform::WindowKind::FullScreenDesktop : platform::WindowKind::FullScreenMode;
+    }
+    return spec;
+}
+
 int Saver::run() {
+    platform::installQuitSignals();
     log_.writeLine("Starting...");
     log_.writeLine("Starting init OpenGL");
-    setRunMode(RunMode::Quit);
+
+    glWindow_.mode = settings_.chosenMode();
+    if (options_.window) glWindow_.mode = {options_.windowWidth, options_.windowHeight, 32};
+    glWindow_.fullScreen = !options_.window;
+    glWindow_.clock.runClock = 0.0f;
+
+    MainLoop loop(log_, settings_, glWindow_, renderer_, screenQuads_, options_);
+    loop.recordCursor();
+
+    const bool created = glWindow_.createWindow(windowSpec());
+    log_.writeLine("Creating window...");
+    if (!created) {
+        log_.writeLine("Create Window failed!");
+        return 1;
+    }
+    log_.writeLine("Window is create");
+
+    glWindow_.setUpOpenGL(settings_, !options_.noVsync);
+    log_.writeLine("initializing font...");
+    log_.writeLine("Loading data...");
+    renderer_.snapshotPending = false;
+    renderer_.snapshotAlpha = 0.0f;
+    showLoadingScreen(textures_, glWindow_.window());
+    clockOverlay_.load(textures_);
+    log_.writeLine("Loading models");
+    log_.writeLine("OpenGL initialized");
+
+    loop.setTimeListener([this](const CalendarTime& now) { clockOverlay_.update(now); });
+    renderer_.setOverlay([this] { clockOverlay_.draw(settings_, glWindow_.clock.framesPerSecond); });
+    loop.setResourceRelease([this] { textures_.releaseAll(); });
+    loop.run();
     return 0;
+}
+
+// A picture that was found but cannot be decoded leaves nothing sensible to show: say so, put the
+// display back as it was and end.
+void Saver::fatalError(const std::string& message) {
+    platform::messageBox(message, "Error");
+    glWindow_.restoreGamma();
+    glWindow_.shutDown();
+    std::exit(0);
 }
 
 int Saver::preview() {

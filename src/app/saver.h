@@ -5,6 +5,8 @@
 #include "app/settings.h"
 #include "app/settings_file.h"
 #include "archive/file_system.h"
+#include "image/texture_manager.h"
+#include "overlay/clock_overlay.h"
 #include "render/gl_window.h"
 #include "render/renderer.h"
 #include "render/screen_quads.h"
@@ -23,6 +25,7 @@ private:
     int run();
     int preview();
     platform::WindowSpec windowSpec() const;
+    [[noreturn]] void fatalError(const std::string& message);
 
     Log log_;
     FileSettingsStore settingsStore_;
@@ -34,6 +37,8 @@ private:
     GLWindow glWindow_{log_};
     ScreenQuadQueue screenQuads_;
     Renderer renderer_{glWindow_, screenQuads_};
+    TextureManager textures_{fileSystem_, log_, [this](const std::string& message) { fatalError(message); }};
+    ClockOverlay clockOverlay_;
 };
 
 }  // namespace hg

@@ -60,7 +60,7 @@ struct Point {
 Point cursorPosition();
 bool leftButtonDown();
 
-enum class EventType { Quit, Close, KeyDown, Resized, Other };
+enum class EventType { Quit, Close, KeyDown, LeftButtonDown, Resized, Other };
 enum class Key { Space, Escape, Q, Other };
 struct Event {
     EventType type = EventType::Other;

@@ -57,6 +57,9 @@ std::optional<Event> pollEvent() {
             event.type = EventType::KeyDown;
             event.key = keyOf(e.key.keysym.sym);
             break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.button == SDL_BUTTON_LEFT) event.type = EventType::LeftButtonDown;
+            break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
                 event.type = EventType::Close;
