@@ -1,0 +1,79 @@
+#pragma once
+// The recorded camera flights: each flies its keyframe path once, asks for a cross-fade snapshot
+// as its last segment begins, and hands over to a flight picked at random from those not yet
+// flown in this cycle.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "scene/math.h"
+
+namespace hg {
+
+class BinaryReader;
+
+// Radians of the stored field of view to the vertical field of view in degrees (about 90/pi).
+inline constexpr float kFovToDegrees = 28.648735f;
+
+struct Camera {
+    Vec3 position{0, 0, 0};
+    Vec3 up{0, 1, 0};
+    Vec3 viewDirection{1, 0, 0};
+    Quaternion orientation = Quaternion::identity();
+    float fieldOfView = 45.0f;
+
+    std::vector<Vec3> keyPositions;
+    std::vector<Quaternion> keyOrientations;
+    std::vector<float> keyFieldsOfView;
+    int32_t keyIndex = 0;
+    bool finished = false;
+
+    int32_t keyCount() const { return static_cast<int32_t>(keyPositions.size()); }
+};
+
+// Reads one camera's stored keys (count, positions, orientations, fields of view); the stored
+// orientations are kept conjugated, as the flight uses them.
+bool readCamera(BinaryReader& reader, Camera& camera);
+
+class CameraSet {
+public:
+    // Where the random generator gets its seed at the start of every cycle.
+    using SeedSource = std::function<uint32_t()>;
+
+    void add(Camera camera);
+    void startCycle(SeedSource seed);
+    // The flight change, once the current camera has finished.
+    void nextCamera();
+    void restart(Camera& camera);
+    // Advances the current flight by one frame step.
+    void update(float frameStep);
+    // Projection, view and the shared frustum for the current camera.
+    void apply();
+
+    bool empty() const { return cameras_.empty(); }
+    size_t size() const { return cameras_.size(); }
+    Camera& current() { return cameras_[currentIndex_]; }
+    const Camera& current() const { return cameras_[currentIndex_]; }
+    size_t currentIndex() const { return currentIndex_; }
+    const std::vector<uint32_t>& cycle() const { return cycle_; }
+    const Frustum& frustum() const { return frustum_; }
+
+    float segmentT = 0.0f;
+    bool snapshotPending = false;
+
+private:
+    void fillCycle();
+    void pick();
+    void initialise(Camera& camera);
+
+    std::vector<Camera> cameras_;
+    std::vector<uint32_t> cycle_;
+    size_t currentIndex_ = 0;
+    SeedSource seed_;
+    Frustum frustum_;
+};
+
+// The flight's interpolation without OpenGL, for the update and for tests.
+void updateCamera(Camera& camera, float& segmentT, float frameStep, bool& snapshotPending);
+
+}  // namespace hg
