@@ -80,39 +80,78 @@ void Decompressor::HuffmanDecoder::build(const uint8_t* lengths, uint32_t symbol
     }
 }
 
-uint32_t Decompressor::peek16() const {
-    const uint8_t* p = input_.data() + (bitPosition_ >> 3);
-    const uint32_t v = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | uint32_t(p[2]);
-    return (v >> (8 - (bitPosition_ & 7))) & 0xFFFF;
-}
+// The bit cursor over the padded packed bytes. It lives in a local of the decode loop so the
+// compiler can keep it in registers: stores into the window (bytes) could alias a member.
+struct Decompressor::BitReader {
+    const uint8_t* data;
+    size_t size;  // real packed bytes; the padding behind them reads as zeros
+    size_t position = 0;  // in bits
 
-uint32_t Decompressor::readBits(uint32_t n) {
-    const uint32_t v = peek16() >> (16 - n);
-    bitPosition_ += n;
-    return v;
-}
-
-uint32_t Decompressor::decodeSymbol(const HuffmanDecoder& decoder) {
-    const uint32_t v = peek16() & 0xFFFE;
-    const uint16_t quick = decoder.quick[v >> (16 - HuffmanDecoder::kQuickBits)];
-    if (quick != 0) {
-        bitPosition_ += quick >> 12;
-        return quick & 0xFFF;
+    // The 16 bits after the cursor, most significant first.
+    [[gnu::always_inline]] uint32_t peek16() const {
+        uint32_t v;
+        std::memcpy(&v, data + (position >> 3), 4);
+        v = __builtin_bswap32(v);
+        return (v << (position & 7)) >> 16;
     }
-    uint32_t l = 15;
-    for (uint32_t k = 1; k < 15; ++k) {
-        if (v < decoder.limit[k]) {
-            l = k;
-            break;
+    [[gnu::always_inline]] uint32_t read(uint32_t n) {
+        const uint32_t v = peek16() >> (16 - n);
+        position += n;
+        return v;
+    }
+    bool overrun() const { return (position >> 3) > size; }
+    size_t bytePosition() const { return position >> 3; }
+
+    [[gnu::always_inline]] uint32_t decode(const HuffmanDecoder& decoder) {
+        const uint32_t v = peek16() & 0xFFFE;
+        const uint16_t quick = decoder.quick[v >> (16 - HuffmanDecoder::kQuickBits)];
+        if (quick != 0) {
+            position += quick >> 12;
+            return quick & 0xFFF;
+        }
+        // Limits are multiples of 2^(16 - L), so every code of up to kQuickBits bits is in the
+        // quick table: a miss means a longer code (or an empty table, where every limit is 0).
+        uint32_t l = 15;
+        for (uint32_t k = HuffmanDecoder::kQuickBits + 1; k < 15; ++k) {
+            if (v < decoder.limit[k]) {
+                l = k;
+                break;
+            }
+        }
+        position += l;
+        // An empty table has no symbol to give; 0 keeps the stream moving until the input runs out.
+        if (decoder.count == 0) return 0;
+        uint32_t index = decoder.first[l] + ((v - decoder.limit[l - 1]) >> (16 - l));
+        if (index >= decoder.count) index = 0;
+        return decoder.symbols[index];
+    }
+};
+
+namespace {
+
+[[gnu::always_inline]] inline void copyMatch(uint8_t* window, uint32_t& unpack, uint32_t distance, uint32_t length) {
+    constexpr uint32_t kSize = Decompressor::kWindowSize;
+    constexpr uint32_t kMask = Decompressor::kWindowMask;
+    uint32_t dst = unpack;
+    uint32_t src = (dst - distance) & kMask;
+    if (dst + length <= kSize && src + length <= kSize) {
+        if (distance >= length) {
+            std::memcpy(window + dst, window + src, length);
+        } else {
+            // Overlapping copies repeat the last `distance` bytes as a pattern.
+            for (uint32_t i = 0; i < length; ++i) window[dst + i] = window[src + i];
+        }
+    } else {
+        for (uint32_t i = 0; i < length; ++i) {
+            window[dst] = window[src];
+            dst = (dst + 1) & kMask;
+            src = (src + 1) & kMask;
         }
     }
-    bitPosition_ += l;
-    // An empty table has no symbol to give; 0 keeps the stream moving until the input runs out.
-    if (decoder.count == 0) return 0;
-    uint32_t index = decoder.first[l] + ((v - decoder.limit[l - 1]) >> (16 - l));
-    if (index >= decoder.count) index = 0;
-    return decoder.symbols[index];
+    unpack = (unpack + length) & kMask;
 }
+
+}  // namespace
 
 void Decompressor::reset() {
     if (window_.size() != kWindowSize) {
@@ -142,23 +181,23 @@ void Decompressor::reset() {
     for (auto& decoder : audioDecoders_) decoder.build(none, kAudioSymbols);
 }
 
-bool Decompressor::readTables() {
-    if (inputOverrun()) return false;
-    const uint32_t v = peek16();
+bool Decompressor::readTables(BitReader& in) {
+    if (in.overrun()) return false;
+    const uint32_t v = in.peek16();
     audioMode_ = (v & 0x8000) != 0;
     if ((v & 0x4000) == 0) std::memset(previousLengths_, 0, sizeof previousLengths_);
-    bitPosition_ += 2;
+    in.position += 2;
 
     uint32_t tableSize = kLzTableSize;
     if (audioMode_) {
         channels_ = ((v >> 12) & 3) + 1;
         if (currentChannel_ >= channels_) currentChannel_ = 0;
-        bitPosition_ += 2;
+        in.position += 2;
         tableSize = kAudioSymbols * channels_;
     }
 
     uint8_t bitLengths[kBitLengthSymbols];
-    for (auto& length : bitLengths) length = uint8_t(readBits(4));
+    for (auto& length : bitLengths) length = uint8_t(in.read(4));
     bitLength_.build(bitLengths, kBitLengthSymbols);
 
     // Entries past this table's size stay 0 so the whole array is defined when it becomes the
@@ -166,22 +205,22 @@ bool Decompressor::readTables() {
     uint8_t table[1028] = {};
     uint32_t i = 0;
     while (i < tableSize) {
-        if (inputOverrun()) return false;
-        const uint32_t n = decodeSymbol(bitLength_);
+        if (in.overrun()) return false;
+        const uint32_t n = in.decode(bitLength_);
         if (n < 16) {
             table[i] = uint8_t((n + previousLengths_[i]) & 15);
             ++i;
         } else if (n == 16) {
-            uint32_t run = readBits(2) + 3;
+            uint32_t run = in.read(2) + 3;
             // A repeat at the very start has no previous length to repeat: it repeats 0.
             const uint8_t repeated = i > 0 ? table[i - 1] : 0;
             for (; run > 0 && i < tableSize; --run) table[i++] = repeated;
         } else {
-            uint32_t run = n == 17 ? readBits(3) + 3 : readBits(7) + 11;
+            uint32_t run = n == 17 ? in.read(3) + 3 : in.read(7) + 11;
             for (; run > 0 && i < tableSize; --run) table[i++] = 0;
         }
     }
-    if (inputOverrun()) return false;
+    if (in.overrun()) return false;
 
     if (audioMode_) {
         for (uint32_t c = 0; c < channels_; ++c) audioDecoders_[c].build(table + kAudioSymbols * c, kAudioSymbols);
@@ -240,27 +279,6 @@ uint8_t Decompressor::predict(uint32_t delta) {
     return out;
 }
 
-void Decompressor::copyMatch(uint32_t distance, uint32_t length) {
-    uint8_t* window = window_.data();
-    uint32_t dst = unpackPosition_;
-    uint32_t src = (dst - distance) & kWindowMask;
-    if (dst + length <= kWindowSize && src + length <= kWindowSize) {
-        if (distance >= length) {
-            std::memcpy(window + dst, window + src, length);
-        } else {
-            // Overlapping copies repeat the last `distance` bytes as a pattern.
-            for (uint32_t i = 0; i < length; ++i) window[dst + i] = window[src + i];
-        }
-    } else {
-        for (uint32_t i = 0; i < length; ++i) {
-            window[dst] = window[src];
-            dst = (dst + 1) & kWindowMask;
-            src = (src + 1) & kWindowMask;
-        }
-    }
-    unpackPosition_ = (unpackPosition_ + length) & kWindowMask;
-}
-
 bool Decompressor::flush() {
     const uint32_t from = flushedPosition_;
     const uint32_t to = unpackPosition_;
@@ -288,88 +306,89 @@ size_t Decompressor::decode(std::span<const uint8_t> packed, uint32_t unpackedSi
     input_.resize(packed.size() + kInputPadding);
     if (!packed.empty()) std::memcpy(input_.data(), packed.data(), packed.size());
     std::memset(input_.data() + packed.size(), 0, kInputPadding);
-    inputSize_ = packed.size();
-    bitPosition_ = 0;
+    BitReader in{input_.data(), packed.size()};
     output_ = output;
     produced_ = 0;
     stopped_ = false;
 
     const uint32_t startPosition = unpackPosition_;
-    bool ok = solid || readTables();
+    bool ok = solid || readTables(in);
 
     int64_t remaining = int64_t(unpackedSize) - 1;
-    uint8_t* window = window_.data();
+    uint8_t* const window = window_.data();
+    uint32_t unpack = unpackPosition_;
     while (ok && remaining >= 0) {
-        if (inputOverrun()) {
+        if (in.overrun()) {
             ok = false;
             break;
         }
-        if (((flushedPosition_ - unpackPosition_) & kWindowMask) < kFlushMargin &&
-            flushedPosition_ != unpackPosition_) {
+        if (((flushedPosition_ - unpack) & kWindowMask) < kFlushMargin && flushedPosition_ != unpack) {
+            unpackPosition_ = unpack;
             if (!flush()) break;
         }
         if (audioMode_) {
-            const uint32_t symbol = decodeSymbol(audioDecoders_[currentChannel_]);
+            const uint32_t symbol = in.decode(audioDecoders_[currentChannel_]);
             if (symbol == 256) {
-                ok = readTables();
+                ok = readTables(in);
                 continue;
             }
-            window[unpackPosition_] = predict(symbol);
-            unpackPosition_ = (unpackPosition_ + 1) & kWindowMask;
+            window[unpack] = predict(symbol);
+            unpack = (unpack + 1) & kWindowMask;
             if (++currentChannel_ == channels_) currentChannel_ = 0;
             --remaining;
             continue;
         }
 
-        const uint32_t symbol = decodeSymbol(main_);
+        const uint32_t symbol = in.decode(main_);
         if (symbol < 256) {
-            window[unpackPosition_] = uint8_t(symbol);
-            unpackPosition_ = (unpackPosition_ + 1) & kWindowMask;
+            window[unpack] = uint8_t(symbol);
+            unpack = (unpack + 1) & kWindowMask;
             --remaining;
             continue;
         }
         if (symbol == 269) {
-            ok = readTables();
+            ok = readTables(in);
+            continue;
+        }
+        if (symbol == 256) {
+            recentDistances_[recentPointer_++ & 3] = lastDistance_;
+            copyMatch(window, unpack, lastDistance_, lastLength_);
+            remaining -= lastLength_;
             continue;
         }
         uint32_t distance = 0;
         uint32_t length = 0;
-        if (symbol == 256) {
-            recentDistances_[recentPointer_++ & 3] = lastDistance_;
-            copyMatch(lastDistance_, lastLength_);
-            remaining -= lastLength_;
-            continue;
-        }
         if (symbol < 261) {
             distance = recentDistances_[(recentPointer_ - (symbol - 256)) & 3];
-            const uint32_t n = decodeSymbol(repeatLength_);
-            length = kLengthBase[n] + 2 + readBits(kLengthBits[n]);
+            const uint32_t n = in.decode(repeatLength_);
+            length = kLengthBase[n] + 2 + in.read(kLengthBits[n]);
             if (distance >= 0x101) ++length;
             if (distance >= 0x2000) ++length;
             if (distance >= 0x40000) ++length;
         } else if (symbol < 269) {
             const uint32_t k = symbol - 261;
-            distance = kShortBase[k] + 1 + readBits(kShortBits[k]);
+            distance = kShortBase[k] + 1 + in.read(kShortBits[k]);
             length = 2;
         } else {
             const uint32_t k = symbol - 270;
-            length = kLengthBase[k] + 3 + readBits(kLengthBits[k]);
-            const uint32_t n = decodeSymbol(distance_);
-            distance = kDistanceBase[n] + 1 + readBits(kDistanceBits[n]);
+            length = kLengthBase[k] + 3 + in.read(kLengthBits[k]);
+            const uint32_t n = in.decode(distance_);
+            distance = kDistanceBase[n] + 1 + in.read(kDistanceBits[n]);
             if (distance >= 0x2000) ++length;
             if (distance >= 0x40000) ++length;
         }
         recentDistances_[recentPointer_++ & 3] = distance;
         lastDistance_ = distance;
         lastLength_ = length;
-        copyMatch(distance, length);
+        copyMatch(window, unpack, distance, length);
         remaining -= length;
     }
+    unpackPosition_ = unpack;
 
     // Tables that follow the last symbol belong to the next entry of a solid stream.
-    if (ok && !stopped_ && inputSize_ >= 5 && (bitPosition_ >> 3) <= inputSize_ - 5) {
-        const uint32_t symbol = audioMode_ ? decodeSymbol(audioDecoders_[currentChannel_]) : decodeSymbol(main_);
-        if ((audioMode_ && symbol == 256) || (!audioMode_ && symbol == 269)) readTables();
+    if (ok && !stopped_ && in.size >= 5 && in.bytePosition() <= in.size - 5) {
+        const uint32_t symbol = audioMode_ ? in.decode(audioDecoders_[currentChannel_]) : in.decode(main_);
+        if ((audioMode_ && symbol == 256) || (!audioMode_ && symbol == 269)) readTables(in);
     }
     if (!stopped_) flush();
 

@@ -44,14 +44,11 @@ private:
         uint32_t count = 0;
     };
 
+    struct BitReader;
+
     void reset();
-    bool readTables();
-    uint32_t decodeSymbol(const HuffmanDecoder& decoder);
-    uint32_t peek16() const;
-    uint32_t readBits(uint32_t n);
-    bool inputOverrun() const { return (bitPosition_ >> 3) > inputSize_; }
+    bool readTables(BitReader& in);
     uint8_t predict(uint32_t delta);
-    void copyMatch(uint32_t distance, uint32_t length);
     bool flush();
 
     std::vector<uint8_t> window_;
@@ -60,8 +57,6 @@ private:
     uint32_t flushedPosition_ = 0;
 
     std::vector<uint8_t> input_;  // the packed bytes plus zero padding, so peeks never leave it
-    size_t inputSize_ = 0;
-    size_t bitPosition_ = 0;
 
     std::span<uint8_t> output_;
     size_t produced_ = 0;
