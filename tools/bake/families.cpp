@@ -1,0 +1,22 @@
+#include "bake/families.h"
+
+#include <array>
+
+namespace hg::bake {
+
+namespace {
+
+constexpr std::array kFamilies = {
+    Family{"overlay pictures", bakeOverlayPictures},
+    Family{"loading pictures", bakeLoadingPictures},
+};
+
+}  // namespace
+
+std::span<const Family> families() { return kFamilies; }
+
+void bakeAll(Bakery& bakery) {
+    for (const Family& family : families()) family.bake(bakery);
+}
+
+}  // namespace hg::bake

@@ -1,0 +1,51 @@
+// bake: writes every generated asset into the content trees.
+//
+//   bake <content folder> [--stamp FILE] [--fonts DIR]
+//
+// Files go to <content folder>/main/... and <content folder>/overlay/...; the stamp, when asked
+// for, lists every file written, one a line, and is written last, so the build can tell a
+// complete bake from an interrupted one.
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "bake/error.h"
+#include "bake/families.h"
+
+#ifndef HG_DEJAVU_DIR
+#define HG_DEJAVU_DIR "/usr/share/fonts/truetype/dejavu"
+#endif
+
+int main(int argc, char** argv) {
+    std::string root, stamp, fonts = HG_DEJAVU_DIR;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if ((arg == "--stamp" || arg == "--fonts") && i + 1 < argc) {
+            (arg == "--stamp" ? stamp : fonts) = argv[++i];
+        } else if (!arg.starts_with("-") && root.empty()) {
+            root = arg;
+        } else {
+            root.clear();
+            break;
+        }
+    }
+    if (root.empty()) {
+        std::fprintf(stderr, "usage: bake <content folder> [--stamp FILE] [--fonts DIR]\n");
+        return 2;
+    }
+    try {
+        hg::bake::Bakery bakery(root, fonts);
+        hg::bake::bakeAll(bakery);
+        if (!stamp.empty()) {
+            std::ofstream out(stamp, std::ios::trunc);
+            for (const std::string& file : bakery.written()) out << file << '\n';
+            out.close();
+            if (!out) throw hg::bake::BakeError("cannot write " + stamp);
+        }
+    } catch (const hg::bake::BakeError& error) {
+        std::fprintf(stderr, "bake: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
