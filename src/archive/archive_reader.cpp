@@ -16,6 +16,7 @@ constexpr size_t kMaxStoredName = 259;
 constexpr uint8_t kFileBlock = 0x74;
 constexpr uint8_t kStopBlock = 0x77;
 constexpr uint16_t kMainSolid = 0x0008;
+constexpr uint16_t kMainVolume = 0x0001;
 constexpr uint8_t kOldestVersion = 13;
 constexpr uint8_t kNewestVersion = 20;
 
@@ -34,6 +35,7 @@ public:
         if (std::memcmp(data_.data(), kMarker, sizeof kMarker) != 0) return false;
         const uint8_t* header = data_.data() + sizeof kMarker;
         solid_ = (readU16(header + 3) & kMainSolid) != 0;
+        volume_ = (readU16(header + 3) & kMainVolume) != 0;
         cursor_ = sizeof kMarker + readU16(header + 5);
         return true;
     }
@@ -80,6 +82,7 @@ public:
     }
 
     bool solid() const { return solid_; }
+    bool volume() const { return volume_; }
     uint64_t cursor() const { return cursor_; }
 
     // The entry's data, cut to what the archive actually holds.
@@ -93,7 +96,47 @@ private:
     std::span<const uint8_t> data_;
     uint64_t cursor_ = 0;
     bool solid_ = false;
+    bool volume_ = false;
 };
+
+constexpr uint16_t kSplit = ArchiveEntry::kFlagSplitBefore | ArchiveEntry::kFlagSplitAfter;
+
+// The entries of a volume set with split entries joined: headers as listVolumes describes them,
+// and each entry's packed bytes gathered from its parts.
+struct JoinedEntry {
+    ArchiveEntry header;
+    std::vector<uint8_t> data;
+};
+
+bool joinVolumes(std::span<const std::span<const uint8_t>> volumes, bool withData, bool& solid,
+                 std::vector<JoinedEntry>& entries) {
+    entries.clear();
+    solid = false;
+    bool open = false;  // the last entry still expects a continuation in the next part
+    for (size_t v = 0; v < volumes.size(); ++v) {
+        BlockWalk walk(volumes[v]);
+        if (!walk.begin()) return false;
+        if (v == 0) solid = walk.solid();
+        ArchiveEntry entry;
+        while (walk.next(entry)) {
+            const auto data = walk.dataOf(entry, entry.packedSize);
+            const bool continues = open && (entry.flags & ArchiveEntry::kFlagSplitBefore) &&
+                                   entry.name == entries.back().header.name;
+            if (continues) {
+                JoinedEntry& joined = entries.back();
+                joined.header.packedSize += entry.packedSize;
+                joined.header.dataCrc = entry.dataCrc;
+                if (withData) joined.data.insert(joined.data.end(), data.begin(), data.end());
+            } else {
+                entries.push_back({entry, withData ? std::vector<uint8_t>(data.begin(), data.end())
+                                                   : std::vector<uint8_t>()});
+            }
+            open = (entry.flags & ArchiveEntry::kFlagSplitAfter) != 0;
+            if (!open) entries.back().header.flags &= uint16_t(~kSplit);
+        }
+    }
+    return true;
+}
 
 char foldNameChar(char c) {
     if (c == '\\' || c == '/') return '_';
@@ -116,8 +159,18 @@ bool listArchive(std::span<const uint8_t> archive, ArchiveListing& listing) {
     listing.entries.clear();
     if (!walk.begin()) return false;
     listing.solid = walk.solid();
+    listing.volume = walk.volume();
     ArchiveEntry entry;
     while (walk.next(entry)) listing.entries.push_back(entry);
+    return true;
+}
+
+bool listVolumes(std::span<const std::span<const uint8_t>> volumes, ArchiveListing& listing) {
+    std::vector<JoinedEntry> joined;
+    listing.entries.clear();
+    listing.volume = volumes.size() > 1;
+    if (!joinVolumes(volumes, false, listing.solid, joined)) return false;
+    for (const JoinedEntry& entry : joined) listing.entries.push_back(entry.header);
     return true;
 }
 
@@ -134,6 +187,58 @@ std::optional<std::vector<uint8_t>> ArchiveReader::extractEntry(size_t index, Me
     return request({}, {}, index, archive);
 }
 
+std::optional<std::vector<uint8_t>> ArchiveReader::extractFromVolumes(
+    std::span<const std::span<const uint8_t>> volumes, std::string_view name) {
+    if (name.size() > kMaxNameLength) return std::nullopt;
+    return requestFromVolumes(volumes, name, SIZE_MAX);
+}
+
+std::optional<std::vector<uint8_t>> ArchiveReader::extractEntryFromVolumes(
+    std::span<const std::span<const uint8_t>> volumes, size_t index) {
+    return requestFromVolumes(volumes, {}, index);
+}
+
+ArchiveReader::Step ArchiveReader::visit(const ArchiveEntry& entry, std::span<const uint8_t> data, bool found,
+                                         bool solidArchive, std::string_view password,
+                                         std::optional<std::vector<uint8_t>>& result) {
+    if (!found && !solidArchive) return Step::Next;
+    if (entry.version < kOldestVersion || entry.version > kNewestVersion) return Step::Fail;
+    if (entry.unpackedSize > kMaxUnpackedSize) return Step::Fail;
+    // Directory entries carry no stream, whatever their method says.
+    const bool hasStream = !entry.isStored() && !entry.isDirectory() && entry.packedSize > 0;
+    const bool solidEntry = (entry.flags & ArchiveEntry::kFlagSolid) != 0;
+
+    if (!found) {
+        // A solid archive shares one window and one set of tables: decode what comes first.
+        if (hasStream) {
+            if (!decompressor_) decompressor_ = std::make_unique<Decompressor>();
+            decompressor_->decode(data, entry.unpackedSize, solidEntry, {});
+        }
+        return Step::Next;
+    }
+    if (!password.empty() && entry.isEncrypted()) return Step::Fail;
+    // A part of a split entry alone is not the entry.
+    if (entry.flags & kSplit) return Step::Fail;
+
+    std::vector<uint8_t> bytes(entry.unpackedSize);
+    size_t produced = 0;
+    if (entry.isStored()) {
+        const uint32_t wanted = std::min(entry.unpackedSize, entry.packedSize);
+        // All or nothing: an entry cut short by the end of the archive yields no bytes.
+        if (data.size() >= wanted && wanted > 0) {
+            std::memcpy(bytes.data(), data.data(), wanted);
+            produced = wanted;
+        }
+    } else if (hasStream) {
+        if (!decompressor_) decompressor_ = std::make_unique<Decompressor>();
+        produced = decompressor_->decode(data, entry.unpackedSize, solidEntry, bytes);
+    }
+    if (crc32(bytes) != entry.dataCrc) return Step::Fail;
+    bytes.resize(produced);
+    result = std::move(bytes);
+    return Step::Done;
+}
+
 std::optional<std::vector<uint8_t>> ArchiveReader::request(std::string_view password, std::string_view name,
                                                            size_t index, MemoryArchive& archive) {
     archive.position = 0;
@@ -143,49 +248,28 @@ std::optional<std::vector<uint8_t>> ArchiveReader::request(std::string_view pass
     std::optional<std::vector<uint8_t>> result;
     ArchiveEntry entry;
     size_t fileIndex = 0;
-    for (;;) {
-        if (!walk.next(entry)) break;
+    while (walk.next(entry)) {
         const bool found = entry.nameFits && (index == SIZE_MAX ? archiveNamesMatch(entry.name, name)
                                                                 : fileIndex == index);
         ++fileIndex;
-        if (!found && !walk.solid()) continue;
-        if (entry.version < kOldestVersion || entry.version > kNewestVersion) break;
-        if (entry.unpackedSize > kMaxUnpackedSize) break;
-        // Directory entries carry no stream, whatever their method says.
-        const bool hasStream = !entry.isStored() && !entry.isDirectory() && entry.packedSize > 0;
-        const bool solidEntry = (entry.flags & ArchiveEntry::kFlagSolid) != 0;
-
-        if (!found) {
-            // A solid archive shares one window and one set of tables: decode what comes first.
-            if (hasStream) {
-                if (!decompressor_) decompressor_ = std::make_unique<Decompressor>();
-                decompressor_->decode(walk.dataOf(entry, entry.packedSize), entry.unpackedSize, solidEntry, {});
-            }
-            continue;
-        }
-        if (!password.empty() && entry.isEncrypted()) break;
-
-        std::vector<uint8_t> bytes(entry.unpackedSize);
-        size_t produced = 0;
-        if (entry.isStored()) {
-            const uint32_t wanted = std::min(entry.unpackedSize, entry.packedSize);
-            const auto data = walk.dataOf(entry, wanted);
-            // All or nothing: an entry cut short by the end of the archive yields no bytes.
-            if (data.size() == wanted && wanted > 0) {
-                std::memcpy(bytes.data(), data.data(), wanted);
-                produced = wanted;
-            }
-        } else if (hasStream) {
-            if (!decompressor_) decompressor_ = std::make_unique<Decompressor>();
-            produced = decompressor_->decode(walk.dataOf(entry, entry.packedSize), entry.unpackedSize, solidEntry,
-                                             bytes);
-        }
-        if (crc32(bytes) != entry.dataCrc) break;
-        bytes.resize(produced);
-        result = std::move(bytes);
-        break;
+        if (visit(entry, walk.dataOf(entry, entry.packedSize), found, walk.solid(), password, result) != Step::Next)
+            break;
     }
     archive.position = uint32_t(std::min<uint64_t>(walk.cursor(), archive.data.size()));
+    return result;
+}
+
+std::optional<std::vector<uint8_t>> ArchiveReader::requestFromVolumes(std::span<const std::span<const uint8_t>> volumes,
+                                                                      std::string_view name, size_t index) {
+    std::vector<JoinedEntry> entries;
+    bool solid = false;
+    if (!joinVolumes(volumes, true, solid, entries)) return std::nullopt;
+    std::optional<std::vector<uint8_t>> result;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const ArchiveEntry& entry = entries[i].header;
+        const bool found = entry.nameFits && (index == SIZE_MAX ? archiveNamesMatch(entry.name, name) : i == index);
+        if (visit(entry, entries[i].data, found, solid, {}, result) != Step::Next) break;
+    }
     return result;
 }
 

@@ -52,9 +52,14 @@ struct ArchiveEntry {
 // the marker and a complete main header.
 struct ArchiveListing {
     bool solid = false;
+    bool volume = false;  // one part of a volume set
     std::vector<ArchiveEntry> entries;
 };
 bool listArchive(std::span<const uint8_t> archive, ArchiveListing& listing);
+
+// A volume set, parts in order: entries split over parts appear once, with the packed size of all
+// their parts and the CRC of the last part (the whole entry's). False when a part is not an archive.
+bool listVolumes(std::span<const std::span<const uint8_t>> volumes, ArchiveListing& listing);
 
 // Archive names match when they are equal after '\' and '/' become '_' and letters are upper-cased.
 bool archiveNamesMatch(std::string_view a, std::string_view b);
@@ -79,9 +84,21 @@ public:
     // every entry use this, so two entries with matching names are both reached).
     std::optional<std::vector<uint8_t>> extractEntry(size_t index, MemoryArchive& archive);
 
+    // The same over a volume set (tools only): an entry split over parts is joined first.
+    std::optional<std::vector<uint8_t>> extractFromVolumes(std::span<const std::span<const uint8_t>> volumes,
+                                                           std::string_view name);
+    std::optional<std::vector<uint8_t>> extractEntryFromVolumes(std::span<const std::span<const uint8_t>> volumes,
+                                                                size_t index);
+
 private:
+    enum class Step { Next, Fail, Done };
     std::optional<std::vector<uint8_t>> request(std::string_view password, std::string_view name, size_t index,
                                                 MemoryArchive& archive);
+    std::optional<std::vector<uint8_t>> requestFromVolumes(std::span<const std::span<const uint8_t>> volumes,
+                                                           std::string_view name, size_t index);
+    // One entry of the walk: `data` is its packed bytes as far as the archive holds them.
+    Step visit(const ArchiveEntry& entry, std::span<const uint8_t> data, bool found, bool solidArchive,
+               std::string_view password, std::optional<std::vector<uint8_t>>& result);
     std::unique_ptr<Decompressor> decompressor_;
 };
 

@@ -114,6 +114,31 @@ TEST(RealArchives, EveryVersion20EntryIsByteIdenticalAndTheRestFailCleanly) {
     EXPECT_EQ(failed, 14);
 }
 
+TEST(RealArchives, VolumeSetJoinsEntriesSplitOverItsParts) {
+    std::vector<std::vector<uint8_t>> parts = {test::readBytes(test::rarTestData() / "sharpcompress-Rar2.multi.rar")};
+    for (int n = 0; n <= 5; ++n) {
+        parts.push_back(test::readBytes(test::rarTestData() / ("sharpcompress-Rar2.multi.r0" + std::to_string(n))));
+    }
+    std::vector<std::span<const uint8_t>> volumes(parts.begin(), parts.end());
+    ArchiveListing listing;
+    ASSERT_TRUE(listVolumes(volumes, listing));
+    ASSERT_EQ(listing.entries.size(), 5u);
+    const auto expectedDir = test::rarTestData() / "sharpcompress-Rar2.multi.rar.expected";
+    const char* files[] = {"exe/test.exe", "jpg/test.jpg", "\xD1\x82\xD0\xB5\xD1\x81\xD1\x82.txt"};
+    ArchiveReader reader;
+    for (size_t i = 2; i < 5; ++i) {
+        EXPECT_EQ(listing.entries[i].flags & (ArchiveEntry::kFlagSplitBefore | ArchiveEntry::kFlagSplitAfter), 0);
+        const auto bytes = reader.extractEntryFromVolumes(volumes, i);
+        ASSERT_TRUE(bytes) << files[i - 2];
+        EXPECT_TRUE(*bytes == test::readBytes(expectedDir / files[i - 2])) << files[i - 2];
+    }
+    EXPECT_EQ(reader.extractFromVolumes(volumes, "JPG\\TEST.JPG"), test::readBytes(expectedDir / "jpg/test.jpg"));
+    // Without its last part the entry that ends there is incomplete and fails.
+    volumes.pop_back();
+    EXPECT_FALSE(reader.extractEntryFromVolumes(volumes, 4));
+    EXPECT_TRUE(reader.extractEntryFromVolumes(volumes, 3));
+}
+
 TEST(RealArchives, SolidEntryDecodesAfterItsPredecessorWhicheverIsAskedFirst) {
     const auto bytes = test::readBytes(test::rarTestData() / "zxtune-test_v2solid5.rar");
     const auto expected = test::readBytes(test::rarTestData() / "zxtune-test_v2solid5.rar.expected/p5.bin");

@@ -128,12 +128,14 @@ TEST(Hgpak, UnarAndLsarReadWhatCreateWrites) {
     EXPECT_NE(text.find("\"2024-12-24 18:00:00 +0000\""), std::string::npos);
 }
 
-// Every version-20 archive of the real test set passes `hgpak test`; the negative ones do not.
+// Every version-20 archive of the real test set passes `hgpak test` (the volume set with its parts
+// found beside the first); the negative ones do not.
 TEST(Hgpak, TestCommandOverRealArchives) {
     test::ScratchDir dir;
     for (const char* name : {"zxtune-test_v2.rar", "zxtune-test_v2solid5.rar", "sharpcompress-Rar2.rar",
                              "junrar-BoatModernEnglish-regular-unpack20.rar", "rarfile-rar2-unix-owner.rar",
-                             "rarfile-rar202-comment-nopsw.rar", "libarchive-test_read_format_rar.rar"}) {
+                             "rarfile-rar202-comment-nopsw.rar", "libarchive-test_read_format_rar.rar",
+                             "sharpcompress-Rar2.multi.rar"}) {
         EXPECT_EQ(test::runIn(dir.path(), hgpak() + " test '" + (test::rarTestData() / name).string() + "' > /dev/null").exitCode, 0)
             << name;
     }

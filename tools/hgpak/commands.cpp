@@ -32,17 +32,51 @@ bool writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
     return !out.fail();
 }
 
-// Loads an archive and its entry list, or writes the reason and fails.
-bool openArchive(const std::string& path, std::vector<uint8_t>& bytes, ArchiveListing& listing, std::ostream& err) {
-    if (!readWholeFile(path, bytes)) {
+// An archive and its entry list. The first part of a volume set ("name.rar") brings the parts
+// that follow it ("name.r00", "name.r01", ...) when they lie beside it.
+struct OpenArchive {
+    std::vector<std::vector<uint8_t>> parts;
+    std::vector<std::span<const uint8_t>> volumes;
+    ArchiveListing listing;
+};
+
+bool openArchive(const std::string& path, OpenArchive& archive, std::ostream& err) {
+    archive.parts.assign(1, {});
+    if (!readWholeFile(path, archive.parts[0])) {
         err << "hgpak: cannot read " << path << "\n";
         return false;
     }
-    if (!listArchive(bytes, listing)) {
+    if (!listArchive(archive.parts[0], archive.listing)) {
         err << "hgpak: " << path << " is not an archive\n";
         return false;
     }
+    if (archive.listing.volume && path.size() > 4 && path.compare(path.size() - 4, 4, ".rar") == 0) {
+        for (int n = 0; n < 1000; ++n) {
+            char suffix[8];
+            std::snprintf(suffix, sizeof suffix, ".r%02d", n);
+            std::vector<uint8_t> part;
+            if (!readWholeFile(path.substr(0, path.size() - 4) + suffix, part)) break;
+            archive.parts.push_back(std::move(part));
+        }
+    }
+    for (const auto& part : archive.parts) archive.volumes.emplace_back(part);
+    if (archive.parts.size() > 1 && !listVolumes(archive.volumes, archive.listing)) {
+        err << "hgpak: a part of " << path << " is not an archive\n";
+        return false;
+    }
     return true;
+}
+
+std::optional<std::vector<uint8_t>> extractByName(ArchiveReader& reader, OpenArchive& archive, const std::string& name) {
+    if (archive.volumes.size() > 1) return reader.extractFromVolumes(archive.volumes, name);
+    MemoryArchive memory{archive.volumes[0], 0};
+    return reader.extract({}, name, memory);
+}
+
+std::optional<std::vector<uint8_t>> extractByIndex(ArchiveReader& reader, OpenArchive& archive, size_t index) {
+    if (archive.volumes.size() > 1) return reader.extractEntryFromVolumes(archive.volumes, index);
+    MemoryArchive memory{archive.volumes[0], 0};
+    return reader.extractEntry(index, memory);
 }
 
 int create(const std::vector<std::string>& args, std::ostream& err) {
@@ -87,10 +121,9 @@ int create(const std::vector<std::string>& args, std::ostream& err) {
 }
 
 int list(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::vector<uint8_t> bytes;
-    ArchiveListing listing;
-    if (!openArchive(path, bytes, listing, err)) return 1;
-    for (const ArchiveEntry& entry : listing.entries) {
+    OpenArchive archive;
+    if (!openArchive(path, archive, err)) return 1;
+    for (const ArchiveEntry& entry : archive.listing.entries) {
         char line[96];
         std::snprintf(line, sizeof line, "\t%u\t%u\t%u\t0x%02X\t%08x\n", entry.unpackedSize, entry.packedSize,
                       entry.version, entry.method, entry.dataCrc);
@@ -100,15 +133,13 @@ int list(const std::string& path, std::ostream& out, std::ostream& err) {
 }
 
 int extract(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<uint8_t> bytes;
-    ArchiveListing listing;
-    if (!openArchive(args[0], bytes, listing, err)) return 1;
+    OpenArchive archive;
+    if (!openArchive(args[0], archive, err)) return 1;
     ArchiveReader reader;
-    MemoryArchive archive{bytes, 0};
-    const auto entry = reader.extract({}, args[1], archive);
+    const auto entry = extractByName(reader, archive, args[1]);
     if (!entry) {
         bool present = false;
-        for (const ArchiveEntry& e : listing.entries) present = present || (e.nameFits && archiveNamesMatch(e.name, args[1]));
+        for (const ArchiveEntry& e : archive.listing.entries) present = present || (e.nameFits && archiveNamesMatch(e.name, args[1]));
         if (present) {
             err << "hgpak: " << args[1] << " in " << args[0] << " cannot be extracted (damaged, encrypted or unsupported)\n";
         } else {
@@ -129,16 +160,14 @@ int extract(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 }
 
 int test(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::vector<uint8_t> bytes;
-    ArchiveListing listing;
-    if (!openArchive(path, bytes, listing, err)) return 1;
+    OpenArchive archive;
+    if (!openArchive(path, archive, err)) return 1;
     ArchiveReader reader;
-    MemoryArchive archive{bytes, 0};
     bool allGood = true;
-    for (size_t i = 0; i < listing.entries.size(); ++i) {
-        const bool ok = reader.extractEntry(i, archive).has_value();
+    for (size_t i = 0; i < archive.listing.entries.size(); ++i) {
+        const bool ok = extractByIndex(reader, archive, i).has_value();
         allGood = allGood && ok;
-        out << (ok ? "OK      " : "FAILED  ") << listing.entries[i].name << "\n";
+        out << (ok ? "OK      " : "FAILED  ") << archive.listing.entries[i].name << "\n";
     }
     return allGood ? 0 : 1;
 }

@@ -45,7 +45,8 @@ protected:
 const char* const kGlyphs[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "a", "m", "p", "colon", "point", "space"};
 
 TEST_F(Bake, WritesEveryOverlayPictureAndListsWhatItWrote) {
-    std::set<std::string> expected = {"overlay/Logo/4loader.tga", "overlay/Notification/loading.jpg"};
+    std::set<std::string> expected = {"overlay/Logo/4loader.tga", "overlay/Notification/loading.jpg",
+                                      "overlay/Notification/preview.tga"};
     for (const char* g : kGlyphs) expected.insert(std::string("overlay/Textures/tex_sym_") + g + ".tga");
     for (const char* t : {"countdown", "countdown2", "remaining", "days", "day", "hours", "hour", "mins", "min", "secs",
                           "sec", "dg", "hny"})
@@ -94,6 +95,10 @@ TEST_F(Bake, PicturesHaveTheirSizesAndFormats) {
     const Image loading = picture("Notification/loading.jpg");
     EXPECT_EQ(loading.width, 640);
     EXPECT_EQ(loading.height, 480);
+    const Image preview = picture("Notification/preview.tga");
+    EXPECT_EQ(preview.width, 160);
+    EXPECT_EQ(preview.height, 120);
+    EXPECT_EQ(preview.components, 3);
 }
 
 TEST_F(Bake, GlyphsAreCentredInTheirCellsOnOneBaseline) {
