@@ -52,7 +52,7 @@ bool openArchive(const std::string& path, OpenArchive& archive, std::ostream& er
     }
     if (archive.listing.volume && path.size() > 4 && path.compare(path.size() - 4, 4, ".rar") == 0) {
         for (int n = 0; n < 1000; ++n) {
-            char suffix[8];
+            char suffix[16];
             std::snprintf(suffix, sizeof suffix, ".r%02d", n);
             std::vector<uint8_t> part;
             if (!readWholeFile(path.substr(0, path.size() - 4) + suffix, part)) break;
