@@ -111,7 +111,7 @@ std::optional<CalendarTime> parseCalendarTime(std::string_view text) {
 
 std::string usageLine() {
     return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
-           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync]";
+           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--effect NAME]";
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -176,6 +176,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             options.seed = *seed;
         } else if (arg == "--no-vsync") {
             options.noVsync = true;
+        } else if (arg == "--effect") {
+            auto text = value();
+            if (!text || text->empty()) return fail("--effect needs the name of an effect");
+            options.effect = std::string(*text);
+            options.window = true;
         } else {
             return fail("unknown option '" + std::string(arg) + "'");
         }

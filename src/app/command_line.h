@@ -39,6 +39,8 @@ struct LaunchOptions {
     std::optional<CalendarTime> clock;
     std::optional<uint32_t> seed;
     bool noVsync = false;
+    // --effect NAME: one particle system (or the animated fire) in a window instead of the room.
+    std::optional<std::string> effect;
 };
 
 struct CommandLine {

@@ -84,6 +84,7 @@ int Saver::run() {
     loop.setTimeListener([this](const CalendarTime& now) { clockOverlay_.update(now); });
     renderer_.setOverlay([this] { clockOverlay_.draw(settings_, glWindow_.clock.framesPerSecond); });
     loop.setResourceRelease([this] { textures_.releaseAll(); });
+    if (options_.effect) startEffectViewer();
     loop.run();
     return 0;
 }
@@ -95,6 +96,15 @@ void Saver::fatalError(const std::string& message) {
     glWindow_.restoreGamma();
     glWindow_.shutDown();
     std::exit(0);
+}
+
+// The viewer takes the scene pass; no clock, and no fade from black, so the first frame shows it.
+void Saver::startEffectViewer() {
+    effectViewer_ = std::make_unique<EffectViewer>(*options_.effect, fileSystem_, textures_, log_, glWindow_);
+    effectViewer_->start(options_.seed);
+    renderer_.setScenePass([this] { effectViewer_->drawScene(); });
+    renderer_.setOverlay(nullptr);
+    glWindow_.fadeAlpha = 0.0f;
 }
 
 int Saver::preview() {

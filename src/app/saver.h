@@ -1,6 +1,9 @@
 #pragma once
 // The one object `main` makes: it owns every subsystem and runs exactly one mode per start.
+#include <memory>
+
 #include "app/command_line.h"
+#include "app/effect_viewer.h"
 #include "app/log.h"
 #include "app/settings.h"
 #include "app/settings_file.h"
@@ -26,6 +29,8 @@ private:
     int preview();
     platform::WindowSpec windowSpec() const;
     [[noreturn]] void fatalError(const std::string& message);
+    // --effect: one effect in place of the room.
+    void startEffectViewer();
 
     Log log_;
     FileSettingsStore settingsStore_;
@@ -39,6 +44,7 @@ private:
     Renderer renderer_{glWindow_, screenQuads_};
     TextureManager textures_{fileSystem_, log_, [this](const std::string& message) { fatalError(message); }};
     ClockOverlay clockOverlay_;
+    std::unique_ptr<EffectViewer> effectViewer_;
 };
 
 }  // namespace hg

@@ -15,6 +15,7 @@ void Renderer::drawFrame() {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (perFrameStep_) perFrameStep_();
+    if (scenePass_) scenePass_();
 
     draw2DPass();
 

@@ -17,6 +17,8 @@ public:
     // `perFrameStep` runs right after the clear, before anything is drawn; `onFirstFrame` once.
     void setPerFrameStep(std::function<void()> step) { perFrameStep_ = std::move(step); }
     void setFirstFrameHook(std::function<void()> hook) { firstFrameHook_ = std::move(hook); }
+    // The 3D part of the frame, drawn after the per-frame step and before the 2D pass.
+    void setScenePass(std::function<void()> pass) { scenePass_ = std::move(pass); }
     // Drawn in the 2D pass after the queued quads: the clock overlay with the frame rate.
     void setOverlay(std::function<void()> overlay) { overlay_ = std::move(overlay); }
 
@@ -37,6 +39,7 @@ private:
     std::function<void()> perFrameStep_;
     std::function<void()> firstFrameHook_;
     std::function<void()> overlay_;
+    std::function<void()> scenePass_;
     bool firstFrame_ = true;
     std::string capturePath_;
     bool captured_ = false;

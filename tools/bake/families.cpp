@@ -9,6 +9,8 @@ namespace {
 constexpr std::array kFamilies = {
     Family{"overlay pictures", bakeOverlayPictures},
     Family{"loading pictures", bakeLoadingPictures},
+    Family{"fireplace fire", bakeFireplaceFire},
+    Family{"particle systems", bakeParticleSystems},
 };
 
 }  // namespace
