@@ -9,6 +9,7 @@ namespace {
 constexpr std::array kFamilies = {
     Family{"overlay pictures", bakeOverlayPictures},
     Family{"loading pictures", bakeLoadingPictures},
+    Family{"models", bakeModels},
     Family{"fireplace fire", bakeFireplaceFire},
     Family{"particle systems", bakeParticleSystems},
 };

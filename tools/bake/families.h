@@ -22,6 +22,7 @@ void bakeAll(Bakery& bakery);
 // The families.
 void bakeOverlayPictures(Bakery& bakery);  // clock glyphs, countdown labels, greetings
 void bakeLoadingPictures(Bakery& bakery);  // loading picture and logo
+void bakeModels(Bakery& bakery);           // Models/*.BSM and their textures
 void bakeFireplaceFire(Bakery& bakery);    // the animated fire mesh and its flame texture
 void bakeParticleSystems(Bakery& bakery);  // particle definitions and their sprites
 

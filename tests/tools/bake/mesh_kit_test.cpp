@@ -71,7 +71,9 @@ TEST(MeshKit, ClosedPrimitivesAreWatertightAndFaceOutwards) {
         EXPECT_EQ(openEdges(c.shape), 0);
         const float v = signedVolume(c.shape);
         EXPECT_GT(v, 0.0f);
-        if (c.volume > 0) EXPECT_NEAR(v, c.volume, c.volume * 0.02f);
+        if (c.volume > 0) {
+            EXPECT_NEAR(v, c.volume, c.volume * 0.02f);
+        }
         EXPECT_EQ(c.shape.uvs.size(), c.shape.faces.size());
         EXPECT_EQ(c.shape.normals.size(), c.shape.faces.size());
     }
