@@ -113,6 +113,7 @@ void MainLoop::shutdown() {
         renderer_.captureNextFrame(*options_.screenshot);
         renderer_.drawFrame();
     }
+    if (soundRelease_) soundRelease_();
     window_.restoreGamma();
     if (release_) release_();
     const FrameClock& clock = window_.clock;

@@ -41,6 +41,8 @@ public:
     void setTimeListener(std::function<void(const CalendarTime&)> listener) { timeListener_ = std::move(listener); }
     // Frees the scene, the textures and the particle systems during the shutdown.
     void setResourceRelease(std::function<void()> release) { release_ = std::move(release); }
+    // Stops the music: the shutdown's first step, before the gamma ramp goes back.
+    void setSoundRelease(std::function<void()> release) { soundRelease_ = std::move(release); }
 
 private:
     void handle(const platform::Event& event);
@@ -60,6 +62,7 @@ private:
     long framesDrawn_ = 0;
     std::function<void(const CalendarTime&)> timeListener_;
     std::function<void()> release_;
+    std::function<void()> soundRelease_;
 };
 
 }  // namespace hg

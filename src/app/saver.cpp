@@ -1,6 +1,8 @@
 #include "app/saver.h"
 
 #include "app/main_loop.h"
+#include "app/options_dialog.h"
+#include "app/preview.h"
 #include "overlay/loading_screen.h"
 
 #include <cstdlib>
@@ -31,10 +33,7 @@ int Saver::start(const CommandLine& commandLine) {
     return exitCode;
 }
 
-int Saver::configure() {
-    setRunMode(RunMode::Quit);
-    return 0;
-}
+int Saver::configure() { return runConfiguration(settings_, settingsStore_, fileSystem_); }
 
 platform::WindowSpec Saver::windowSpec() const {
     platform::WindowSpec spec;
@@ -80,6 +79,10 @@ int Saver::run() {
     clockOverlay_.load(textures_);
     log_.writeLine("Loading models");
     log_.writeLine("OpenGL initialized");
+    if (settings_.enableMusic) {
+        sound_.start(fileSystem_, settings_.soundVolume, log_);
+        loop.setSoundRelease([this] { sound_.shutdown(); });
+    }
 
     loop.setTimeListener([this](const CalendarTime& now) { clockOverlay_.update(now); });
     renderer_.setOverlay([this] { clockOverlay_.draw(settings_, glWindow_.clock.framesPerSecond); });
@@ -107,12 +110,6 @@ void Saver::startEffectViewer() {
     glWindow_.fadeAlpha = 0.0f;
 }
 
-int Saver::preview() {
-    log_.writeLine(std::to_string(parentWindow_));
-    log_.writeLine("Creating window...");
-    log_.writeLine("Create Window failed!");
-    setRunMode(RunMode::Quit);
-    return 1;
-}
+int Saver::preview() { return runPreview(parentWindow_, fileSystem_, log_); }
 
 }  // namespace hg

@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "app/settings_file.h"
 #include "archive/file_system.h"
+#include "audio/sound_system.h"
 #include "image/texture_manager.h"
 #include "overlay/clock_overlay.h"
 #include "render/gl_window.h"
@@ -44,6 +45,7 @@ private:
     Renderer renderer_{glWindow_, screenQuads_};
     TextureManager textures_{fileSystem_, log_, [this](const std::string& message) { fatalError(message); }};
     ClockOverlay clockOverlay_;
+    SoundSystem sound_;
     std::unique_ptr<EffectViewer> effectViewer_;
 };
 

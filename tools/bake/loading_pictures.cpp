@@ -1,6 +1,7 @@
 // What the loading screen shows: a warm picture of the room at night with a "Loading" banner
-// (Notification/loading.jpg, top row first as JPEG stores it) and the Hearthglow logo for the
-// lower right corner (Logo/4loader.tga).
+// (Notification/loading.jpg, top row first as JPEG stores it), the Hearthglow logo for the
+// lower right corner (Logo/4loader.tga), and the room alone at 160 x 120 for the preview
+// (Notification/preview.tga).
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -382,6 +383,8 @@ void bakeLoadingPicture(Bakery& bakery) {
         const float dx = (x - 380.0f) / 420.0f, dy = (y - 260.0f) / 330.0f;
         return rgb(0x000000, std::clamp((dx * dx + dy * dy) - 0.35f, 0.0f, 0.75f));
     });
+    // The same room without the banner, small, for the preview area of the screensaver settings.
+    bakery.writeTga(Tree::Overlay, "Notification/preview.tga", resample(room, 160, 120), false);
     drawBanner(bakery, room);
     bakery.writeJpeg(Tree::Overlay, "Notification/loading.jpg", room, 90);
 }
