@@ -111,7 +111,7 @@ std::optional<CalendarTime> parseCalendarTime(std::string_view text) {
 
 std::string usageLine() {
     return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
-           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--effect NAME]";
+           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] [--no-room] [--effect NAME] [--model NAME]";
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -176,6 +176,17 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             options.seed = *seed;
         } else if (arg == "--no-vsync") {
             options.noVsync = true;
+        } else if (arg == "--model") {
+            auto text = value();
+            if (!text || text->empty()) return fail("--model needs a model name");
+            options.model = std::string(*text);
+            options.window = true;
+        } else if (arg == "--no-vbo") {
+            options.noVertexBuffers = true;
+        } else if (arg == "--no-occlusion") {
+            options.noOcclusionQueries = true;
+        } else if (arg == "--no-room") {
+            options.noRoom = true;
         } else if (arg == "--effect") {
             auto text = value();
             if (!text || text->empty()) return fail("--effect needs the name of an effect");

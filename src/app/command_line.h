@@ -39,8 +39,15 @@ struct LaunchOptions {
     std::optional<CalendarTime> clock;
     std::optional<uint32_t> seed;
     bool noVsync = false;
+    // For drivers that get vertex buffers or occlusion queries wrong, and for testing both paths.
+    bool noVertexBuffers = false;
+    bool noOcclusionQueries = false;
+    // Only the overlay on black: for checking the clock and the calendar by their pixels.
+    bool noRoom = false;
     // --effect NAME: one particle system (or the animated fire) in a window instead of the room.
     std::optional<std::string> effect;
+    // --model NAME: one model from the archive in a window instead of the room.
+    std::optional<std::string> model;
 };
 
 struct CommandLine {

@@ -77,6 +77,7 @@ int Saver::run() {
     renderer_.snapshotAlpha = 0.0f;
     showLoadingScreen(textures_, glWindow_.window());
     clockOverlay_.load(textures_);
+    if (!options_.effect && !options_.model && !options_.noRoom) loadRoom();
     log_.writeLine("Loading models");
     log_.writeLine("OpenGL initialized");
     if (settings_.enableMusic) {
@@ -84,10 +85,17 @@ int Saver::run() {
         loop.setSoundRelease([this] { sound_.shutdown(); });
     }
 
-    loop.setTimeListener([this](const CalendarTime& now) { clockOverlay_.update(now); });
+    loop.setTimeListener([this](const CalendarTime& now) {
+        clockOverlay_.update(now);
+        if (room_) room_->setLocalTime(now);
+    });
     renderer_.setOverlay([this] { clockOverlay_.draw(settings_, glWindow_.clock.framesPerSecond); });
-    loop.setResourceRelease([this] { textures_.releaseAll(); });
+    loop.setResourceRelease([this] {
+        if (room_) room_->release();
+        textures_.releaseAll();
+    });
     if (options_.effect) startEffectViewer();
+    if (options_.model) startModelViewer();
     loop.run();
     return 0;
 }
@@ -108,6 +116,26 @@ void Saver::startEffectViewer() {
     renderer_.setScenePass([this] { effectViewer_->drawScene(); });
     renderer_.setOverlay(nullptr);
     glWindow_.fadeAlpha = 0.0f;
+}
+
+// --model: one model turning under a light in place of the room; no clock, no fade from black.
+void Saver::startModelViewer() {
+    modelViewer_ = std::make_unique<ModelViewer>(fileSystem_, textures_, glWindow_, options_.clock,
+                                                 [](const std::string& text) { platform::messageBox(text, "Error"); });
+    modelViewer_->load(*options_.model, glWindow_.useVertexBuffers && !options_.noVertexBuffers);
+    renderer_.setScenePass([this] { modelViewer_->drawScene(); });
+    renderer_.setOverlay(nullptr);
+    glWindow_.fadeAlpha = 0.0f;
+}
+
+void Saver::loadRoom() {
+    room_ = std::make_unique<Room>(RoomServices{fileSystem_, textures_, log_, glWindow_, screenQuads_, renderer_.snapshotAlpha,
+                                                [](const std::string& text) { platform::messageBox(text, "Error"); }});
+    const auto seed = options_.seed;
+    room_->load(glWindow_.useVertexBuffers && !options_.noVertexBuffers,
+                glWindow_.useOcclusionQueries && !options_.noOcclusionQueries,
+                [seed] { return seed ? *seed : platform::milliseconds(); });
+    renderer_.setScenePass([this] { room_->draw(); });
 }
 
 int Saver::preview() { return runPreview(parentWindow_, fileSystem_, log_); }

@@ -5,6 +5,8 @@
 #include "app/command_line.h"
 #include "app/effect_viewer.h"
 #include "app/log.h"
+#include "app/model_viewer.h"
+#include "app/room.h"
 #include "app/settings.h"
 #include "app/settings_file.h"
 #include "archive/file_system.h"
@@ -30,8 +32,12 @@ private:
     int preview();
     platform::WindowSpec windowSpec() const;
     [[noreturn]] void fatalError(const std::string& message);
+    // The room: scene, models, fire, particles, cameras; drawn in the frame's scene pass.
+    void loadRoom();
     // --effect: one effect in place of the room.
     void startEffectViewer();
+    // --model: one model in place of the room.
+    void startModelViewer();
 
     Log log_;
     FileSettingsStore settingsStore_;
@@ -46,7 +52,9 @@ private:
     TextureManager textures_{fileSystem_, log_, [this](const std::string& message) { fatalError(message); }};
     ClockOverlay clockOverlay_;
     SoundSystem sound_;
+    std::unique_ptr<Room> room_;
     std::unique_ptr<EffectViewer> effectViewer_;
+    std::unique_ptr<ModelViewer> modelViewer_;
 };
 
 }  // namespace hg

@@ -7,7 +7,11 @@ namespace {
 
 bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-std::string twoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+std::string twoDigits(int value) {
+    std::string text = std::to_string(value);
+    if (value < 10) text.insert(text.begin(), '0');
+    return text;
+}
 
 }  // namespace
 
@@ -47,12 +51,17 @@ std::string clockText(const CalendarTime& now, bool style24h) {
         }
     }
     const std::string hourText = style24h ? twoDigits(hour) : std::to_string(hour);
-    return hourText + ":" + twoDigits(now.minute) + ":" + twoDigits(now.second) + suffix;
+    std::string text = hourText;
+    for (const std::string& part : {std::string(":"), twoDigits(now.minute), std::string(":"), twoDigits(now.second), suffix})
+        text.append(part);
+    return text;
 }
 
 std::string countdownText(const Countdown& c) {
-    return twoDigits(c.daysLeft) + "  " + twoDigits(c.hoursLeft) + "   " + twoDigits(c.minutesLeft) + "  " +
-           twoDigits(c.secondsLeft);
+    std::string text = twoDigits(c.daysLeft);
+    text.append("  ").append(twoDigits(c.hoursLeft)).append("   ").append(twoDigits(c.minutesLeft)).append("  ");
+    text.append(twoDigits(c.secondsLeft));
+    return text;
 }
 
 }  // namespace hg

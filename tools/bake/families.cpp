@@ -12,6 +12,7 @@ constexpr std::array kFamilies = {
     Family{"models", bakeModels},
     Family{"fireplace fire", bakeFireplaceFire},
     Family{"particle systems", bakeParticleSystems},
+    Family{"room", bakeRoom},
 };
 
 }  // namespace

@@ -25,5 +25,6 @@ void bakeLoadingPictures(Bakery& bakery);  // loading picture and logo
 void bakeModels(Bakery& bakery);           // Models/*.BSM and their textures
 void bakeFireplaceFire(Bakery& bakery);    // the animated fire mesh and its flame texture
 void bakeParticleSystems(Bakery& bakery);  // particle definitions and their sprites
+void bakeRoom(Bakery& bakery);             // the room: scene file, textures, lightmaps, decorations
 
 }  // namespace hg::bake

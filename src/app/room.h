@@ -1,0 +1,60 @@
+#pragma once
+// The living room as the run shows it: the scene with its models, fire and particles, loaded from
+// the scene file, and the renderer that draws it each frame.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/command_line.h"
+
+namespace hg {
+
+class FileSystem;
+class TextureManager;
+class Log;
+class GLWindow;
+class ScreenQuadQueue;
+class VertexPool;
+class ModelLibrary;
+class PoolBinding;
+class ParticleManager;
+class Scene;
+class RoomRenderer;
+
+struct RoomServices {
+    const FileSystem& files;
+    TextureManager& textures;
+    Log& log;
+    GLWindow& window;
+    ScreenQuadQueue& quads;
+    float& snapshotAlpha;
+    std::function<void(const std::string&)> message;  // shown to the user, caption "Error"
+};
+
+class Room {
+public:
+    explicit Room(RoomServices services);
+    ~Room();
+
+    // Reads "Models/test.bss", builds the scene and uploads its geometry. `seed` gives the random
+    // generator its seed at the start of every camera cycle.
+    void load(bool useVertexBuffers, bool useOcclusionQueries, std::function<uint32_t()> seed);
+    // The room part of one frame.
+    void draw();
+    void setLocalTime(const CalendarTime& now);
+    // Shutdown: the scene, the models and the particle systems go.
+    void release();
+
+    Scene& scene() { return *scene_; }
+
+private:
+    RoomServices services_;
+    std::unique_ptr<VertexPool> pool_;
+    std::unique_ptr<ModelLibrary> models_;
+    std::unique_ptr<PoolBinding> binding_;
+    std::unique_ptr<ParticleManager> particles_;
+    std::unique_ptr<Scene> scene_;
+    std::unique_ptr<RoomRenderer> renderer_;
+};
+
+}  // namespace hg

@@ -1,0 +1,26 @@
+#pragma once
+// A run of room geometry in the vertex pool drawn with one material: a plain triangle list over
+// vertices firstVertex .. firstVertex + vertexCount - 1.
+#include <GL/glew.h>
+
+#include <cstdint>
+
+namespace hg {
+
+struct FaceGroup {
+    uint32_t firstVertex = 0;
+    uint32_t vertexCount = 0;
+    int32_t materialIndex = 0;
+    GLuint baseTexture = 0;  // 0: none
+    GLuint reflectionTexture = 0;
+    GLuint illuminationTexture = 0;
+    GLuint lightmapTexture = 0;
+    bool hasReflection = false;
+    bool hasIllumination = false;
+    bool additive = false;  // base texture named "add...": drawn with additive blending, no depth writes
+    bool twoSided = false;
+    bool hasLightmap = false;
+    bool glass = false;  // the group belongs to the translucent window panes
+};
+
+}  // namespace hg
