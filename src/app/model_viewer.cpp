@@ -34,6 +34,16 @@ ModelFraming frameModel(const Mesh& mesh) {
     if (!any) return framing;
     framing.centre = (low + high) * 0.5f - hullPivot;
     framing.radius = std::max(distance(low, high) * 0.5f, 0.01f);
+    // The farthest point from the vertical axis through the centre: a round track reaches its
+    // radius, not the corner of its box.
+    const Vec3 middle = (low + high) * 0.5f;
+    float reach = 0.01f;
+    for (const MeshObject& object : mesh.objects) {
+        if (object.name == "CollMesh") continue;
+        for (const Vec3& p : object.positions) reach = std::max(reach, std::hypot(p.x - middle.x, p.y - middle.y));
+    }
+    framing.turnRadius = reach;
+    framing.halfHeight = (high.z - low.z) * 0.5f;
     framing.floorZ = low.z - hullPivot.z;
     return framing;
 }
@@ -66,7 +76,7 @@ bool ModelViewer::load(const std::string& name, bool useVertexBuffers) {
 
     // One warm light above and in front, to the left; a little ambient so the far side shows.
     const float r = framing_.radius;
-    const Vec3 at = framing_.centre + Vec3(-1.6f * r, -2.2f * r, 2.6f * r);
+    const Vec3 at = framing_.centre + Vec3(1.6f * r, 2.2f * r, 2.6f * r);
     light_.position[0] = at.x, light_.position[1] = at.y, light_.position[2] = at.z;
     const float ambient[4] = {0.55f, 0.5f, 0.48f, 1.0f};
     const float diffuse[4] = {1.15f, 0.98f, 0.78f, 1.0f};
@@ -116,11 +126,19 @@ void ModelViewer::drawScene() {
 
     const int width = std::max(window_.clientWidth, 1);
     const int height = std::max(window_.clientHeight, 1);
+    // The models face +y. Seen from a little above, the model turning about its vertical axis
+    // must fit across the width and from the near rim up to the top.
     const float fov = 40.0f;
+    const float elevation = 0.42f;
+    const float tanHalf = std::tan(fov * 0.5f * 3.14159265f / 180.0f);
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    const float across = framing_.turnRadius / (tanHalf * aspect);
+    const float upright =
+        (framing_.turnRadius * std::sin(elevation) + framing_.halfHeight * std::cos(elevation)) / tanHalf;
+    const float distance = std::max(across, upright) * 1.15f + framing_.turnRadius * std::cos(elevation);
     const float r = framing_.radius;
-    const float distance = r / std::sin(fov * 0.5f * 3.14159265f / 180.0f) * 1.1f;
     const Vec3 c = framing_.centre;
-    const Vec3 eye = c + Vec3(0.0f, -std::cos(0.42f), std::sin(0.42f)) * distance;
+    const Vec3 eye = c + Vec3(0.0f, std::cos(elevation), std::sin(elevation)) * distance;
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

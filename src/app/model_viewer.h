@@ -25,7 +25,9 @@ class TextureManager;
 // Where the viewer looks from: the centre and radius of what the model draws at rest.
 struct ModelFraming {
     Vec3 centre{0, 0, 0};
-    float radius = 1.0f;
+    float radius = 1.0f;      // half the diagonal of the bounds
+    float turnRadius = 1.0f;  // how far the model reaches from its vertical axis as it turns
+    float halfHeight = 0.5f;
     float floorZ = 0.0f;  // the lowest point drawn
 };
 

@@ -54,7 +54,7 @@ TEST_P(EffectViewer, LightsTheMiddleAndMoves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Effects, EffectViewer,
-                         testing::Values("fireplace_fire", "fire", "snowfall", "candle", "locosteam", "red_firlight"));
+                         testing::Values("fireplace_fire", "fire", "locosteam", "red_firlight"));
 
 TEST(EffectViewerCommandLine, UnknownEffectShowsAnEmptyGround) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";

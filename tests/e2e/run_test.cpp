@@ -38,7 +38,7 @@ TEST(Run, WindowedRunFadesInWritesScreenshotAndLog) {
     if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
     auto result = test::runIn(dir.path(), configEnv(dir) + test::hearthglowBinary() +
-                                              " --window 640x480 --frames 30 --screenshot a.png");
+                                              " --window 640x480 --fixed-step 0.1 --frames 30 --screenshot a.png");
     ASSERT_EQ(result.exitCode, 0) << result.standardError;
     auto picture = test::readPng((dir / "a.png").string());
     ASSERT_TRUE(picture);

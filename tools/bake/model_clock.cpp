@@ -91,14 +91,13 @@ Model buildClock() {
     Shape shell = plate(outline, kFront, kDepth);
     boxUv(shell, 1.0f / 30.0f);
     merge(body, finish(shell, walnutCell(), 30.0f));
-    // A brass bead round the front edge and a light wood panel set into the back.
+    // A brass bead round the front edge and a raised panel of lighter wood on the back.
     std::vector<Float3> bead;
     for (Float2 p : outline) bead.push_back({p.u, kFront + 0.05f, p.v});
     merge(body, finish(sweep(circleOutline(0.32f, 6), bead, true, 0.05f), brassCell(), 50.0f));
     std::vector<Float2> panel;
     for (Float2 p : outline) panel.push_back({p.u * 0.8f, kBase + (p.v - kBase) * 0.8f + 0.6f});
-    Shape back = plate(panel, -kFront + 0.01f, 0.3f);
-    flip(back);
+    Shape back = plate(panel, -kFront, 0.3f);  // stands 0.3 proud of the back
     boxUv(back, 1.0f / 30.0f);
     merge(body, finish(back, lightWoodCell(), 30.0f));
     // A turned finial on the crown.

@@ -59,10 +59,10 @@ std::vector<SceneCamera> roomCameras() {
     const Float3 fire{kFireX, 525.0f, 40.0f}, tree = kTreePosition;
     std::vector<SceneCamera> out;
     // The fire: a slow approach across the rug, a turn past the hearth, up to the stockings.
-    out.push_back(flight({{175, 270, 125}, {225, 350, 100}, {285, 395, 80}, {355, 390, 88}, {405, 330, 112}},
+    out.push_back(flight({{175, 270, 125}, {225, 350, 105}, {285, 395, 92}, {355, 390, 95}, {405, 330, 115}},
                          {fire + Float3{0, -5, 5}, fire, fire, fire + Float3{0, -5, 20}, {kFireX, 505, 95}}, 1.3f, 1.2f));
     // The tree and the train: round the tree low down, rising to the star.
-    out.push_back(flight({{395, 470, 70}, {415, 375, 62}, {465, 305, 80}, {540, 272, 112}, {605, 268, 150}},
+    out.push_back(flight({{395, 470, 94}, {415, 375, 91}, {465, 305, 102}, {540, 272, 125}, {605, 268, 155}},
                          {tree + Float3{0, 0, 22}, tree + Float3{0, 0, 22}, tree + Float3{0, 0, 40}, tree + Float3{0, 0, 75},
                           tree + Float3{0, 0, 115}},
                          1.35f, 1.3f));
@@ -73,7 +73,7 @@ std::vector<SceneCamera> roomCameras() {
     out.push_back(flight({{420, 80, 120}, {495, 135, 132}, {535, 205, 140}, {555, 275, 150}, {530, 330, 160}},
                          {{900, 100, 210}, {900, 150, 220}, {900, 250, 225}, {900, 300, 235}, {880, 330, 240}}, 1.35f, 1.3f));
     // A slow overview from the south side of the room, high up.
-    out.push_back(flight({{85, 95, 200}, {240, 62, 210}, {420, 62, 205}, {600, 118, 195}},
+    out.push_back(flight({{85, 95, 198}, {240, 62, 199}, {420, 62, 197}, {600, 118, 192}},
                          {{320, 500, 85}, {340, 520, 80}, {450, 500, 80}, {520, 470, 90}}, 1.5f, 1.45f));
     return out;
 }

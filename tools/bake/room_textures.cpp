@@ -288,12 +288,19 @@ Canvas snow() {
     return makeTexture(256, [&](float u, float v) { return shade(rgb(0xE4ECFA), 0.92f + 0.1f * fbm(u, v, 6, 6, 3, 121u)); });
 }
 
+// Nearly clear panes with a faint cool tint, a soft streak and frost gathered at the bottom.
+// makeTexture paints opaque pictures, so the coverage is set here (premultiplied).
 Canvas glassPane() {
-    return makeTexture(256, [&](float u, float v) {
-        const float streak = std::exp(-std::pow((u + v - 1.0f) * 6.0f, 2.0f));
-        const float frost = smoothstep(0.75f, 1.0f, v) * (0.5f + 0.5f * fbm(u, v, 12, 12, 3, 131u));
-        return Colour{0.78f, 0.86f, 0.96f, 0.10f + 0.08f * streak + 0.35f * frost};
-    });
+    Canvas c(256, 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const float u = (static_cast<float>(x) + 0.5f) / 256.0f, v = (static_cast<float>(y) + 0.5f) / 256.0f;
+            const float streak = std::exp(-std::pow((u + v - 1.0f) * 6.0f, 2.0f));
+            const float frost = smoothstep(0.75f, 1.0f, v) * (0.5f + 0.5f * fbm(u, v, 12, 12, 3, 131u));
+            const float a = 0.08f + 0.07f * streak + 0.3f * frost;
+            c.at(x, y) = {0.8f * a, 0.87f * a, 0.97f * a, a};
+        }
+    return c;
 }
 
 Canvas bark() {

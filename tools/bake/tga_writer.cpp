@@ -11,7 +11,7 @@ std::vector<uint8_t> encodeTga(const Image& image) {
         0,                           // no image id
         0,                           // no colour map
         2,                           // uncompressed true colour
-        0, 0, 0, 0, 0,               // colour map specification, unused
+        0, 0, 0, 0, 0,               // colour map fields, unused
         0, 0, 0, 0,                  // x and y origin
         uint8_t(image.width), uint8_t(image.width >> 8),
         uint8_t(image.height), uint8_t(image.height >> 8),

@@ -7,6 +7,7 @@
 
 #include "bake/bss_writer.h"
 #include "bake/error.h"
+#include "scene/animated_mesh.h"
 #include "scene/mesh_draw.h"
 #include "scene/model_library.h"
 #include "scene/scene.h"
