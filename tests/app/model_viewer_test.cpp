@@ -76,7 +76,7 @@ TEST_P(ModelPictures, ModelIsSeenTurningUnderTheLight) {
         }
     }
     const double share = static_cast<double>(lit) / (picture->width * picture->height);
-    EXPECT_GT(share, 0.04) << GetParam();
+    EXPECT_GT(share, 0.02) << GetParam();
     EXPECT_LT(share, 0.9) << GetParam();
     EXPECT_GT(shades.size(), 12u) << GetParam();
 }
