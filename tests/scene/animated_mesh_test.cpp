@@ -225,9 +225,7 @@ TEST(AnimatedMesh, BindPoseOriginAndUntrackedBone) {
     EXPECT_NEAR(mesh.skinnedPositions()[2].x, 100.0f - 20.0f, 1e-3f);
 }
 
-// The skinned position it expects for the turned bone does not match the mesh yet; kept out of the
-// run until the expectation or the skinning is settled.
-TEST(AnimatedMesh, DISABLED_FirstPoseIsFrameZeroAndFramesAdvanceOnlyPastOne) {
+TEST(AnimatedMesh, FirstPoseIsFrameZeroAndFramesAdvanceOnlyPastOne) {
     Loaded l;
     bake::BoneAnimation animation = rampAnimation(100);
     animation.tracks[1].frames[0] = boneTransform(aboutZ(30), {10, 0, 0});

@@ -289,11 +289,11 @@ std::vector<EmitterDefinition> snowfall() {
     flakes.c = {40000, 8000, 20000};
     flakes.a = {-12, -5, -40};
     flakes.b = {24, 10, 15};
-    flakes.d = {1.6f, 0, 0};
-    flakes.e = {160, 0, 0};
-    flakes.startAlpha = 0;
-    flakes.peakAlpha = 85;
-    flakes.fadeRate = 0.75f;
+    flakes.d = {2.4f, 0, 0};
+    flakes.e = {200, 0, 0};
+    flakes.startAlpha = 35;
+    flakes.peakAlpha = 95;
+    flakes.fadeRate = 0.6f;
     flakes.frameCount = 4;
     flakes.frameRate = 4;
     flakes.spin = 1;

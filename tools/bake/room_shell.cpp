@@ -129,18 +129,23 @@ ObjectDef wainscot() {
     o.parts.push_back({wallBand(kSouth, 0, kWainscotTop, {}, off, scale), 0});
     o.parts.push_back({wallBand(kEast, 0, kWainscotTop, {}, off, scale), 0});
     o.parts.push_back({wallBand(kWest, 0, kWainscotTop, door, off, scale), 0});
-    // Chair rail and skirting, interrupted where the fireplace and the door stand.
+    return o;
+}
+
+// Chair rail and skirting boards, interrupted where the fireplace and the door stand.
+ObjectDef mouldings() {
+    ObjectDef rails{"mouldings", {material("room_wainscot.tga")}, {}, 256};
     auto runs = [&](const Wall& wall, std::vector<std::pair<float, float>> spans) {
         for (auto [s0, s1] : spans) {
-            o.parts.push_back({moulding(wall, s0, s1, kWainscotTop - 5.0f, kWainscotTop + 1.0f, 4.0f, 1.0f / 60.0f), 0});
-            o.parts.push_back({moulding(wall, s0, s1, 0.0f, 14.0f, 3.0f, 1.0f / 60.0f), 0});
+            rails.parts.push_back({moulding(wall, s0, s1, kWainscotTop - 5.0f, kWainscotTop + 1.0f, 4.0f, 1.0f / 60.0f), 0});
+            rails.parts.push_back({moulding(wall, s0, s1, 0.0f, 14.0f, 3.0f, 1.0f / 60.0f), 0});
         }
     };
     runs(kNorth, {{0, kFireX - 112.0f}, {kFireX + 112.0f, kWidth}});
     runs(kSouth, {{0, kWidth}});
     runs(kEast, {{0, kDepth}});
     runs(kWest, {{0, kDoorY0 - 10.0f}, {kDoorY1 + 10.0f, kDepth}});
-    return o;
+    return rails;
 }
 
 ObjectDef floor() {
@@ -158,19 +163,24 @@ ObjectDef ceiling() {
 ObjectDef beams() {
     ObjectDef o{"beams", {material("room_beam.tga")}, {}, 256};
     for (float y : {100.0f, 275.0f, 450.0f}) o.parts.push_back({block({0.5f, y - 11, kHeight - 20}, {kWidth - 0.5f, y + 11, kHeight - 0.2f}, 1.0f / 100.0f, 1.0f), 0});
-    // Cornice: a sloping band where the walls meet the ceiling.
+    return o;
+}
+
+// A sloping band where the walls meet the ceiling.
+ObjectDef cornice() {
+    ObjectDef cornice{"cornice", {material("room_paint.tga")}, {}, 256};
     for (const Wall* w : {&kNorth, &kEast, &kSouth, &kWest}) {
         const Float3 bottom = w->at(0, kHeight - 14.0f), top = w->at(0, kHeight, 12.0f);
         Shape s = rect(bottom, w->dir * w->length, top - bottom, 1.0f / 60.0f);
-        o.parts.push_back({std::move(s), 0});
+        cornice.parts.push_back({std::move(s), 0});
     }
-    return o;
+    return cornice;
 }
 
 ObjectDef door() {
     ObjectDef o{"door", {material("room_door.tga"), material("room_brass.tga")}, {}, 128};
     const float y0 = kDoorY0, y1 = kDoorY1, top = kDoorTop;
-    // The leaf, its panels raised by the texture, and the architrave round it.
+    // The leaf, its panels raised by the texture.
     Shape leaf = block({0.2f, y0, 0.0f}, {3.2f, y1, top}, 1.0f);
     for (size_t f = 0; f < leaf.faces.size(); ++f)
         for (int c = 0; c < 3; ++c) {
@@ -178,10 +188,6 @@ ObjectDef door() {
             leaf.uvs[f][c] = {(p.y - y0) / (y1 - y0), p.z / top};
         }
     o.parts.push_back({std::move(leaf), 0});
-    const float w = 11.0f, scale = 1.0f / 60.0f;
-    o.parts.push_back({block({0.2f, y0 - w, 0}, {4.5f, y0, top + w}, scale, 0.8f), 0});
-    o.parts.push_back({block({0.2f, y1, 0}, {4.5f, y1 + w, top + w}, scale, 0.8f), 0});
-    o.parts.push_back({block({0.2f, y0, top}, {4.5f, y1, top + w}, scale, 0.8f), 0});
     // A brass knob.
     Shape knob = sphere(3.2f, 12, 8);
     apply(knob, Transform::translate({7.5f, y1 - 12.0f, 100.0f}));
@@ -190,6 +196,16 @@ ObjectDef door() {
     apply(stem, Transform::translate({3.0f, y1 - 12.0f, 100.0f}) * Transform::rotateY(1.5708f));
     o.parts.push_back({worldUv(std::move(stem), 1.0f / 10.0f), 1});
     return o;
+}
+
+// The architrave round the door.
+ObjectDef doorFrame() {
+    ObjectDef frame{"doorframe", {material("room_paint.tga")}, {}, 128};
+    const float y0 = kDoorY0, y1 = kDoorY1, top = kDoorTop, w = 11.0f, scale = 1.0f / 60.0f;
+    frame.parts.push_back({block({0.2f, y0 - w, 0}, {4.5f, y0, top + w}, scale, 0.8f), 0});
+    frame.parts.push_back({block({0.2f, y1, 0}, {4.5f, y1 + w, top + w}, scale, 0.8f), 0});
+    frame.parts.push_back({block({0.2f, y0, top}, {4.5f, y1, top + w}, scale, 0.8f), 0});
+    return frame;
 }
 
 // A framed painting on a wall: `cell` picks the picture from the atlas (0..3).
@@ -226,6 +242,9 @@ std::vector<ObjectDef> shellObjects() {
     out.push_back(beams());
     out.push_back(door());
     out.push_back(pictures());
+    out.push_back(mouldings());
+    out.push_back(cornice());
+    out.push_back(doorFrame());
     return out;
 }
 

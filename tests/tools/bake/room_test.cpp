@@ -1,0 +1,219 @@
+// The room's contract with the program: one zone holding every camera, the names the code looks
+// for, five flights of 300 smooth keys, the triangle and lightmap budgets, every texture and model
+// the scene names made by the builder, and the same bytes from every bake. Also the lightmapper's
+// light and its charts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "bake/model_parts.h"
+#include "bake/models.h"
+#include "bake/room_models.h"
+#include "bake/room_recipe.h"
+#include "scene/scene_loader.h"
+
+namespace hg::bake::room {
+namespace {
+
+const RoomBuild& room() {
+    static const RoomBuild built = buildRoom();
+    return built;
+}
+
+const SceneMarker* findMarker(const std::string& name, int kind) {
+    for (const SceneMarker& m : room().scene.markers)
+        if (m.name == name && m.kind == kind) return &m;
+    return nullptr;
+}
+
+TEST(Room, OneZoneStrictlyHoldsEveryCameraKey) {
+    const SceneObject* zone = nullptr;
+    for (const SceneObject& o : room().scene.objects) {
+        if (o.parentName == "Scene Root") {
+            EXPECT_EQ(zone, nullptr) << "a second zone: " << o.name;
+            zone = &o;
+        } else {
+            EXPECT_EQ(o.parentName, "room") << o.name;
+        }
+    }
+    ASSERT_NE(zone, nullptr);
+    EXPECT_EQ(zone->name, "room");
+    Float3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
+    for (Float3 p : zone->positions) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    ASSERT_EQ(room().scene.cameras.size(), 5u);
+    for (const SceneCamera& c : room().scene.cameras) {
+        ASSERT_EQ(c.positions.size(), 300u);
+        for (Float3 p : c.positions) {
+            EXPECT_TRUE(lo.x < p.x && p.x < hi.x && lo.y < p.y && p.y < hi.y && lo.z < p.z && p.z < hi.z);
+            EXPECT_GE(p.z, 88.0f);  // cameras fly at sitting to standing eye height
+            EXPECT_LE(p.z, 202.0f);
+        }
+    }
+}
+
+TEST(Room, FlightsMoveSmoothlyWithoutJumpsOrRoll) {
+    for (const SceneCamera& c : room().scene.cameras) {
+        for (size_t k = 1; k < c.positions.size(); ++k) {
+            // One key lasts about a quarter of a second: a few centimetres, a degree or two.
+            EXPECT_LT(length(c.positions[k] - c.positions[k - 1]), 4.0f);
+            const Float3 a = rotate(c.orientations[k - 1], {0, 0, -1}), b = rotate(c.orientations[k], {0, 0, -1});
+            EXPECT_GT(dot(a, b), std::cos(2.5f * 3.14159f / 180.0f));
+            EXPECT_NEAR(rotate(c.orientations[k], {1, 0, 0}).z, 0.0f, 1e-4f);
+        }
+        for (float fov : c.fieldsOfView) EXPECT_TRUE(fov > 1.0f && fov < 1.6f);
+    }
+}
+
+TEST(Room, NamesTheProgramLooksFor) {
+    EXPECT_NE(findMarker("instance railroad", 3), nullptr);
+    EXPECT_NE(findMarker("instance Clock", 3), nullptr);
+    EXPECT_NE(findMarker("animmodel fireplace_fire", 4), nullptr);
+    EXPECT_NE(findMarker("emit fire", 2), nullptr);
+    int snow = 0;
+    for (const SceneMarker& m : room().scene.markers) {
+        if (m.name == "emit snowfall" && m.kind == 2) ++snow;
+        EXPECT_EQ(m.parentName, "room") << m.name;
+    }
+    EXPECT_EQ(snow, 2);  // one outside each window
+    std::set<std::string> objects;
+    for (const SceneObject& o : room().scene.objects) objects.insert(o.name);
+    for (const char* name : {"room", "glass", "panorama", "vismesh", "floor", "fireplace", "mantel", "couch", "curtains"})
+        EXPECT_TRUE(objects.count(name)) << name;
+    EXPECT_GE(objects.size(), 30u);
+    ASSERT_EQ(room().scene.lights.size(), 1u);
+    const SceneLightDef& light = room().scene.lights[0];
+    EXPECT_LE(light.names.size(), 39u);
+    int instances = 0;
+    for (const SceneMarker& m : room().scene.markers)
+        if (m.kind == 3) {
+            ++instances;
+            EXPECT_EQ(std::count(light.names.begin(), light.names.end(), m.name), 1) << m.name;
+        }
+    EXPECT_GE(instances, 20);
+}
+
+TEST(Room, StaysInsideItsBudgetsAndNamesOnlyWhatTheBuilderMakes) {
+    std::map<std::string, size_t> modelTriangles;
+    std::set<std::string> textures;
+    for (const NamedModel& m : allModels()) modelTriangles[m.name] = m.model.triangleCount();
+    for (const NamedModel& m : decorationModels()) {
+        modelTriangles[m.name] = m.model.triangleCount();
+        for (const ModelObject& o : m.model.objects) {
+            textures.insert(o.material.baseTexture);
+            if (o.material.illuminationTexture) textures.insert(*o.material.illuminationTexture);
+        }
+    }
+    std::set<std::string> made;
+    for (const auto& [name, canvas] : modelTextures()) made.insert(name);
+    for (const NamedCanvas& t : roomTextures()) made.insert(t.name);
+    for (const DecorTexture& t : decorationTextures()) made.insert(t.name);
+    size_t lightmapBytes = 0;
+    for (const auto& [name, map] : room().lightmaps) {
+        made.insert(name);
+        EXPECT_EQ(map.width(), map.height());
+        EXPECT_EQ(map.width() & (map.width() - 1), 0) << name;
+        lightmapBytes += static_cast<size_t>(map.width() * map.height()) * 3 + 18;
+    }
+    EXPECT_LE(lightmapBytes, 8u * 1024 * 1024);
+
+    size_t triangles = 0;
+    for (const SceneObject& o : room().scene.objects) {
+        if (o.name != "vismesh") triangles += o.triangleCount();
+        for (const SceneMaterial& m : o.materials)
+            if (m.baseTexture != "None") textures.insert(m.baseTexture);
+        if (o.lightmapTexture) textures.insert(*o.lightmapTexture);
+    }
+    for (const SceneMarker& m : room().scene.markers) {
+        if (m.kind != 3) continue;
+        const std::string model = modelNameOfMarker(m.name);
+        ASSERT_TRUE(modelTriangles.count(model)) << m.name;
+        triangles += modelTriangles[model];
+    }
+    EXPECT_LE(triangles, 120000u);
+    for (const std::string& t : textures) EXPECT_TRUE(made.count(t)) << t;
+    for (const NamedCanvas& t : roomTextures()) {
+        EXPECT_EQ(t.canvas.width(), t.canvas.height()) << t.name;
+        EXPECT_TRUE(t.canvas.width() >= 256 && t.canvas.width() <= 1024 && (t.canvas.width() & (t.canvas.width() - 1)) == 0) << t.name;
+    }
+}
+
+TEST(Room, EveryBakeWritesTheSameScene) {
+    const RoomBuild again = buildRoom();
+    EXPECT_EQ(encodeBss(again.scene), encodeBss(room().scene));
+    ASSERT_EQ(again.lightmaps.size(), room().lightmaps.size());
+    for (size_t i = 0; i < again.lightmaps.size(); ++i) {
+        const auto& a = again.lightmaps[i].second.pixels();
+        const auto& b = room().lightmaps[i].second.pixels();
+        ASSERT_EQ(a.size(), b.size());
+        bool same = true;
+        for (size_t p = 0; p < a.size(); ++p) same = same && a[p].r == b[p].r && a[p].g == b[p].g && a[p].b == b[p].b;
+        EXPECT_TRUE(same) << again.lightmaps[i].first;
+    }
+}
+
+TEST(Lightmapper, LightFallsOffFacesTheSourceAndDarkensCornersAndFootprints) {
+    Lighting l;
+    l.ambient = {0.1f, 0.1f, 0.1f};
+    l.sources.push_back({{350, 275, 150}, {1, 1, 1}, 100.0f, std::nullopt, std::nullopt});
+    const Float3 up{0, 0, 1};
+    const Float3 near = lightAt(l, {350, 275, 100}, up), far = lightAt(l, {350, 275, 10}, up);
+    EXPECT_GT(near.x, far.x);
+    EXPECT_GT(lightAt(l, {350, 275, 100}, up).x, lightAt(l, {350, 275, 100}, {0, 0, -1}).x);
+    EXPECT_NEAR(lightAt(l, {350, 275, 100}, {0, 0, -1}).x, 0.08f, 0.03f);  // only the ambient term
+    // A floor point in a corner gets less than one in the open at the same distance.
+    Lighting flat;
+    flat.ambient = {0.5f, 0.5f, 0.5f};
+    EXPECT_LT(lightAt(flat, {5, 5, 0}, up).x, lightAt(flat, {350, 275, 0}, up).x);
+    flat.footprints.push_back({300, 250, 400, 300, 0.5f});
+    EXPECT_LT(lightAt(flat, {350, 275, 0}, up).x, 0.6f * 0.5f);
+    EXPECT_NEAR(lightAt(flat, {350, 200, 0}, up).x, 0.5f, 0.01f);
+    // A source facing into the room lights nothing behind it.
+    Lighting window;
+    window.ambient = {0, 0, 0};
+    window.sources.push_back({{700, 275, 150}, {1, 1, 1}, 100.0f, Float3{-1, 0, 0}, std::nullopt});
+    EXPECT_EQ(lightAt(window, {750, 275, 150}, {-1, 0, 0}).x, 0.0f);
+    for (float v = 0; v < 4; v += 0.25f) EXPECT_LT(toneMap(v), toneMap(v + 0.25f));
+    EXPECT_LE(toneMap(100.0f), 1.0f);
+}
+
+TEST(Lightmapper, ChartsStayOnTheMapAndNeverOverlap) {
+    ObjectDef def{"test", {material("a.tga"), material("b.tga")}, {}, 64};
+    def.parts.push_back({block({0, 0, 0}, {100, 40, 30}, 0.01f), 1});
+    def.parts.push_back({block({20, 10, 30}, {60, 30, 90}, 0.01f, 3.0f), 0});
+    const BakedObject baked = bakeObject(def, Lighting{}, "lm_test.tga");
+    ASSERT_TRUE(baked.lightmap.has_value());
+    EXPECT_EQ(baked.object.lightmapTexture, "lm_test.tga");
+    const SceneObject& o = baked.object;
+    ASSERT_EQ(o.lightmapFaces.size(), o.faces.size());
+    // Every texel centre lies strictly inside at most one face's lightmap triangle.
+    std::vector<int> owners(64 * 64, 0);
+    for (const auto& face : o.lightmapFaces) {
+        Float2 t[3];
+        for (int k = 0; k < 3; ++k) {
+            t[k] = o.lightmapVertices[face[static_cast<size_t>(k)]];
+            EXPECT_TRUE(t[k].u > 0 && t[k].u < 1 && t[k].v > 0 && t[k].v < 1);
+        }
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const float px = (static_cast<float>(x) + 0.5f) / 64.0f, py = (static_cast<float>(y) + 0.5f) / 64.0f;
+                auto edge = [&](Float2 a, Float2 b) { return (b.u - a.u) * (py - a.v) - (b.v - a.v) * (px - a.u); };
+                const float e0 = edge(t[0], t[1]), e1 = edge(t[1], t[2]), e2 = edge(t[2], t[0]);
+                const bool inside = (e0 > 1e-7f && e1 > 1e-7f && e2 > 1e-7f) || (e0 < -1e-7f && e1 < -1e-7f && e2 < -1e-7f);
+                if (inside) ++owners[static_cast<size_t>(y * 64 + x)];
+            }
+    }
+    EXPECT_LE(*std::max_element(owners.begin(), owners.end()), 1);
+    EXPECT_GT(std::count(owners.begin(), owners.end(), 1), 64 * 64 / 4);  // the map is put to use
+    // Runs follow material order: material 0 (the tower) first.
+    ASSERT_EQ(o.runs.size(), 2u);
+    EXPECT_EQ(o.materials[0].baseTexture, "a.tga");
+    EXPECT_EQ(o.runs[1].firstCorner, o.runs[0].cornerCount);
+}
+
+}  // namespace
+}  // namespace hg::bake::room
