@@ -2,7 +2,9 @@
 // Reads a PNG the program wrote, for checks on its pixels.
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,17 @@ struct Picture {
     }
     double meanLevel() const { return meanLevel(0, 0, width, height); }
 };
+
+// Pixels of two same-sized pictures whose colour differs by more than `tolerance` in some channel.
+inline int changedPixels(const Picture& a, const Picture& b, int tolerance) {
+    int changed = 0;
+    for (size_t i = 0; i + 2 < a.rgb.size() && i + 2 < b.rgb.size(); i += 3) {
+        int most = 0;
+        for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(int(a.rgb[i + c]) - int(b.rgb[i + c])));
+        changed += most > tolerance ? 1 : 0;
+    }
+    return changed;
+}
 
 inline std::optional<Picture> readPng(const std::string& path) {
     png_image image{};

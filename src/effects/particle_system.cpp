@@ -18,11 +18,6 @@ Vec3 turn(const Quaternion& q, const Vec3& v) {
     return {r.x, r.y, r.z};
 }
 
-Vec3 rotateBy(const Matrix4& r, const Vec3& v) {
-    return {r.at(0, 0) * v.x + r.at(0, 1) * v.y + r.at(0, 2) * v.z, r.at(1, 0) * v.x + r.at(1, 1) * v.y + r.at(1, 2) * v.z,
-            r.at(2, 0) * v.x + r.at(2, 1) * v.y + r.at(2, 2) * v.z};
-}
-
 constexpr float kDegreesToRadians = 0.017444444f;  // 3.14 / 180
 
 }  // namespace
@@ -221,8 +216,10 @@ void ParticleManager::simulate(float step, float frameStep) {
 }
 
 // Four vertices at the counter; nothing once the shared array is full (the particle still moves).
+bool ParticleManager::hasRoomForQuad() const { return vertexCounter_ <= kVertexCapacity - 4; }
+
 bool ParticleManager::writeQuad(const std::array<Vec3, 4>& corners, float alpha, const std::array<float, 8>& uv) {
-    if (vertexCounter_ > kVertexCapacity - 4) return false;
+    if (!hasRoomForQuad()) return false;
     ParticleVertex* out = &vertices_[static_cast<size_t>(vertexCounter_)];
     for (int k = 0; k < 4; ++k) {
         out[k].x = corners[static_cast<size_t>(k)].x;
@@ -246,6 +243,22 @@ void moveAndFade(Particle& p, float step) {
     p.size -= step * p.decay.x;
 }
 
+// The sprite sheet moves on one frame each time the timer fills; a sheet played once ends its particle.
+void advanceFrame(Particle& p, float frameStep) {
+    p.frameTimer += frameStep * p.frameRate * 0.01f;
+    if (p.frameTimer < 1.0f) return;
+    p.frameU += 1.0f / p.frameCount;
+    p.frameTimer = 0.0f;
+    // Sums of 1/frames may land a hair below 1.
+    if (p.frameU >= 1.0f - 1e-4f) {
+        if (p.playOnce) {
+            p.alive = false;
+        } else {
+            p.frameU = 0.0f;
+        }
+    }
+}
+
 void fade(Particle& p, float step) {
     if (p.alpha >= p.peakAlpha) p.fadeDirection = -1;
     p.alpha += step * static_cast<float>(p.fadeDirection) * p.fadeRate;
@@ -253,44 +266,49 @@ void fade(Particle& p, float step) {
 
 }  // namespace
 
+namespace {
+
+// The billboard's two diagonals (right + up and right - up), and what turning them about the view
+// axis needs, worked out once per frame. A spin angle θ makes the quaternion (axis·sin θ, cos θ),
+// which turns by 2θ: v·cos 2θ + (axis × v)·sin 2θ + axis·(axis · v)·(1 − cos 2θ).
+struct BillboardDiagonals {
+    Vec3 sum, difference;
+    Vec3 axis, axisCrossSum, axisCrossDifference;
+    float axisDotSum = 0, axisDotDifference = 0;
+    bool canTurn = false;
+
+    BillboardDiagonals(Vec3 right, Vec3 up, Vec3 viewAxis)
+        : sum(up + right), difference(right - up), axis(viewAxis), axisCrossSum(cross(viewAxis, sum)),
+          axisCrossDifference(cross(viewAxis, difference)), axisDotSum(dot(viewAxis, sum)),
+          axisDotDifference(dot(viewAxis, difference)), canTurn(dot(viewAxis, viewAxis) > 0.5f) {}
+
+    // Corner offsets of a quad of half-size h, turned by the spin angle (no turn without an axis).
+    std::array<Vec3, 4> corners(float h, bool spinning, float angle) const {
+        if (!spinning || !canTurn) return {sum * -h, difference * h, sum * h, difference * -h};
+        const float s = std::sin(angle), c = std::cos(angle);
+        const float cosine = c * c - s * s, sine = 2.0f * s * c, rest = 1.0f - cosine;
+        const Vec3 turnedSum = sum * cosine + axisCrossSum * sine + axis * (axisDotSum * rest);
+        const Vec3 turnedDifference = difference * cosine + axisCrossDifference * sine + axis * (axisDotDifference * rest);
+        return {turnedSum * -h, turnedDifference * h, turnedSum * h, turnedDifference * -h};
+    }
+};
+
+}  // namespace
+
 void ParticleManager::updateBillboards(ParticleEmitter& emitter, float step, float frameStep) {
-    const Vec3 sum = up_ + right_;
-    const Vec3 difference = right_ - up_;
+    const BillboardDiagonals diagonals(right_, up_, viewAxis_);
     int live = 0;
     for (Particle& p : emitter.particles) {
         if (!p.alive) continue;
-        const float h = p.size;
-        std::array<Vec3, 4> offsets = {sum * -h, difference * h, sum * h, difference * -h};
-        if (p.spinning) {
-            Quaternion q(viewAxis_.x * std::sin(p.angle), viewAxis_.y * std::sin(p.angle), viewAxis_.z * std::sin(p.angle),
-                         std::cos(p.angle));
-            q.normalize();
-            Matrix4 r = Matrix4::identity();
-            r.setRotation(q);
-            for (Vec3& o : offsets) o = rotateBy(r, o);
-            p.angle += p.spinSpeed * frameStep * 0.001f;
+        // Once the shared array is full the particle still lives; only its quad is not made.
+        if (hasRoomForQuad()) {
+            const std::array<Vec3, 4> offsets = diagonals.corners(p.size, p.spinning, p.angle);
+            const float u0 = p.frameU, u1 = p.frameU + 1.0f / p.frameCount;
+            writeQuad({p.position + offsets[0], p.position + offsets[1], p.position + offsets[2], p.position + offsets[3]},
+                      p.alpha, {u0, 0.0f, u1, 0.0f, u1, 1.0f, u0, 1.0f});
         }
-
-        const float frameWidth = 1.0f / p.frameCount;
-        const float u0 = p.frameU;
-        const std::array<float, 8> uv = {u0, 0.0f, u0 + frameWidth, 0.0f, u0 + frameWidth, 1.0f, u0, 1.0f};
-        p.frameTimer += frameStep * p.frameRate * 0.01f;
-        if (p.frameTimer >= 1.0f) {
-            p.frameU += frameWidth;
-            p.frameTimer = 0.0f;
-            // Sums of 1/frames may land a hair below 1.
-            if (p.frameU >= 1.0f - 1e-4f) {
-                if (p.playOnce) {
-                    p.alive = false;
-                } else {
-                    p.frameU = 0.0f;
-                    p.frameTimer = 0.0f;
-                }
-            }
-        }
-
-        writeQuad({p.position + offsets[0], p.position + offsets[1], p.position + offsets[2], p.position + offsets[3]},
-                  p.alpha, uv);
+        if (p.spinning) p.angle += p.spinSpeed * frameStep * 0.001f;
+        advanceFrame(p, frameStep);
         moveAndFade(p, step);
         fade(p, step);
         if (p.alive) ++live;

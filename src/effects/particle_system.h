@@ -131,6 +131,7 @@ private:
     void simulate(float step, float frameStep);
     void updateBillboards(ParticleEmitter& emitter, float step, float frameStep);
     void updateStreaks(ParticleEmitter& emitter, float step);
+    bool hasRoomForQuad() const;
     bool writeQuad(const std::array<Vec3, 4>& corners, float alpha, const std::array<float, 8>& uv);
 
     FileSource files_;

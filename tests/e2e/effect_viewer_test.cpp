@@ -22,17 +22,6 @@ std::optional<test::Picture> shoot(const test::ScratchDir& dir, const std::strin
     return test::readPng((dir / file).string());
 }
 
-// Pixels of two same-sized pictures whose colour differs by more than `tolerance` in some channel.
-int changedPixels(const test::Picture& a, const test::Picture& b, int tolerance) {
-    int changed = 0;
-    for (size_t i = 0; i + 2 < a.rgb.size(); i += 3) {
-        int most = 0;
-        for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(int(a.rgb[i + c]) - int(b.rgb[i + c])));
-        changed += most > tolerance ? 1 : 0;
-    }
-    return changed;
-}
-
 class EffectViewer : public testing::TestWithParam<const char*> {};
 
 TEST_P(EffectViewer, LightsTheMiddleAndMoves) {
@@ -57,11 +46,11 @@ TEST_P(EffectViewer, LightsTheMiddleAndMoves) {
         EXPECT_GT(bright, 50) << GetParam();
     }
     // Twelve steps later the effect has visibly moved: flames flicker, flakes fall, puffs rise.
-    EXPECT_GT(changedPixels(*early, *late, 8), 60) << GetParam();
+    EXPECT_GT(test::changedPixels(*early, *late, 8), 60) << GetParam();
     // The same seed and step give the same picture.
     const auto again = shoot(dir, GetParam(), 20);
     ASSERT_TRUE(again);
-    EXPECT_EQ(changedPixels(*early, *again, 0), 0) << GetParam();
+    EXPECT_EQ(test::changedPixels(*early, *again, 0), 0) << GetParam();
 }
 
 INSTANTIATE_TEST_SUITE_P(Effects, EffectViewer,

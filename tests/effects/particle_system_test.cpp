@@ -351,6 +351,15 @@ TEST(ParticleManager, TextureAnimationSpinAndStreaks) {
     const auto& v = s.particles.vertices();
     EXPECT_NEAR(std::hypot(v[0].x, v[0].z), 2.0f * std::sqrt(2.0f), 1e-4f);
     EXPECT_NEAR(v[0].y, 0.0f, 1e-5f);
+    // Exactly where the quaternion (view axis · sin a, cos a) turns the corner (-right - up) · size.
+    Matrix4 turn = Matrix4::identity();
+    turn.setRotation(Quaternion(0, std::sin(angle), 0, std::cos(angle)));
+    const Vec3 corner = turn.transformPoint(Vec3{-2, 0, -2});
+    EXPECT_NEAR(v[0].x, corner.x, 1e-4f);
+    EXPECT_NEAR(v[0].z, corner.z, 1e-4f);
+    const Vec3 second = turn.transformPoint(Vec3{2, 0, -2});
+    EXPECT_NEAR(v[1].x, second.x, 1e-4f);
+    EXPECT_NEAR(v[1].z, second.z, 1e-4f);
 
     Harness t;
     EmitterDefinition streak = simple();

@@ -286,11 +286,12 @@ std::vector<EmitterDefinition> candle() {
 std::vector<EmitterDefinition> snowfall() {
     EmitterDefinition flakes = billboard("snowflakes.tga");
     flakes.count = 2;
-    flakes.c = {40000, 8000, 20000};
+    // A curtain of flakes along the wall (y), shallow in depth (x) so none drifts indoors.
+    flakes.c = {10000, 30000, 20000};
     flakes.a = {-12, -5, -40};
     flakes.b = {24, 10, 15};
-    flakes.d = {2.4f, 0, 0};
-    flakes.e = {200, 0, 0};
+    flakes.d = {1.8f, 0, 0};
+    flakes.e = {150, 0, 0};
     flakes.startAlpha = 35;
     flakes.peakAlpha = 95;
     flakes.fadeRate = 0.6f;

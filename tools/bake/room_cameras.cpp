@@ -106,7 +106,7 @@ std::vector<SceneMarker> roomMarkers() {
     m.push_back(marker("instance candle table", 3, {kCoffeeTable.x + 28.0f, kCoffeeTable.y + 4.0f, kCoffeeTableTop}));
     m.push_back(marker("animmodel fireplace_fire", 4, kFirePosition));
     m.push_back(marker("emit fire", 2, kFirePosition + Float3{0, 0, 6.0f}));
-    for (const WindowOpening& w : kWindows) m.push_back(marker("emit snowfall", 2, {kWidth + 90.0f, 0.5f * (w.y0 + w.y1), 275.0f}));
+    for (const WindowOpening& w : kWindows) m.push_back(marker("emit snowfall", 2, {kWidth + 100.0f, 0.5f * (w.y0 + w.y1), 275.0f}));
     return m;
 }
 

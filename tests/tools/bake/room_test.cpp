@@ -10,6 +10,8 @@
 
 #include "bake/model_parts.h"
 #include "bake/models.h"
+#include "bake/particle_content.h"
+#include "bake/room_layout.h"
 #include "bake/room_models.h"
 #include "bake/room_recipe.h"
 #include "scene/scene_loader.h"
@@ -95,6 +97,25 @@ TEST(Room, NamesTheProgramLooksFor) {
             EXPECT_EQ(std::count(light.names.begin(), light.names.end(), m.name), 1) << m.name;
         }
     EXPECT_GE(instances, 20);
+}
+
+TEST(Room, SnowFallsOnlyOutsideTheWindows) {
+    const EmitterDefinition* flakes = nullptr;
+    for (const auto& [name, emitters] : particleSystems())
+        if (name == "snowfall") flakes = &emitters.at(0);
+    ASSERT_NE(flakes, nullptr);
+    // The farthest a flake starts from its marker across the wall, plus the farthest it drifts while
+    // it fades in from its start to its peak and out again.
+    const float spread = flakes->c.x * 0.005f;
+    const float speed = std::max(std::fabs(flakes->a.x), std::fabs(flakes->a.x + flakes->b.x)) * 0.01f;
+    const float steps = (flakes->peakAlpha - flakes->startAlpha) / flakes->fadeRate + flakes->peakAlpha / flakes->fadeRate;
+    int markers = 0;
+    for (const SceneMarker& m : room().scene.markers)
+        if (m.name == "emit snowfall") {
+            ++markers;
+            EXPECT_GT(m.positions[0].x - spread - speed * steps, kWidth) << "flakes would reach indoors";
+        }
+    EXPECT_EQ(markers, 2);
 }
 
 TEST(Room, StaysInsideItsBudgetsAndNamesOnlyWhatTheBuilderMakes) {
