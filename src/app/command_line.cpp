@@ -111,7 +111,7 @@ std::optional<CalendarTime> parseCalendarTime(std::string_view text) {
 
 std::string usageLine() {
     return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
-           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] [--no-room] [--effect NAME] [--model NAME]";
+           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] [--no-room] [--no-overlay] [--effect NAME] [--model NAME]";
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -187,6 +187,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             options.noOcclusionQueries = true;
         } else if (arg == "--no-room") {
             options.noRoom = true;
+        } else if (arg == "--no-overlay") {
+            options.noOverlay = true;
         } else if (arg == "--effect") {
             auto text = value();
             if (!text || text->empty()) return fail("--effect needs the name of an effect");

@@ -44,6 +44,7 @@ struct LaunchOptions {
     bool noOcclusionQueries = false;
     // Only the overlay on black: for checking the clock and the calendar by their pixels.
     bool noRoom = false;
+    bool noOverlay = false;  // the room alone, for pictures of it
     // --effect NAME: one particle system (or the animated fire) in a window instead of the room.
     std::optional<std::string> effect;
     // --model NAME: one model from the archive in a window instead of the room.

@@ -89,7 +89,7 @@ int Saver::run() {
         clockOverlay_.update(now);
         if (room_) room_->setLocalTime(now);
     });
-    renderer_.setOverlay([this] { clockOverlay_.draw(settings_, glWindow_.clock.framesPerSecond); });
+    if (!options_.noOverlay) renderer_.setOverlay([this] { clockOverlay_.draw(settings_, glWindow_.clock.framesPerSecond); });
     loop.setResourceRelease([this] {
         if (room_) room_->release();
         textures_.releaseAll();

@@ -73,8 +73,8 @@ TEST(CommandLineJoin, QuotesProgramNameWithBlank) {
 
 TEST(LongOptions, WindowAndValues) {
     const char* argv[] = {"hearthglow", "--window", "640x480", "--frames", "30", "--screenshot", "a.png",
-                          "--fixed-step", "1.5", "--clock", "2026-12-24T23:59:59", "--seed", "7", "--no-vsync"};
-    auto parsed = parseCommandLine(14, argv);
+                          "--fixed-step", "1.5", "--clock", "2026-12-24T23:59:59", "--seed", "7", "--no-vsync", "--no-overlay"};
+    auto parsed = parseCommandLine(15, argv);
     ASSERT_EQ(parsed.outcome, CommandLine::Outcome::Dispatch) << parsed.error;
     EXPECT_EQ(parsed.switches.mode, RunMode::Run);
     const LaunchOptions& o = parsed.options;
@@ -89,6 +89,7 @@ TEST(LongOptions, WindowAndValues) {
     EXPECT_EQ(o.clock->second, 59);
     EXPECT_EQ(o.seed, 7u);
     EXPECT_TRUE(o.noVsync);
+    EXPECT_TRUE(o.noOverlay);
 }
 
 TEST(LongOptions, WindowWithoutSizeUsesDefault) {

@@ -1,4 +1,4 @@
-// What the loading screen shows: a warm picture of the room at night with a "Loading" banner
+// What the loading screen shows: the room at night, as the program draws it, with a "Loading" banner
 // (Notification/loading.jpg, top row first as JPEG stores it), the Hearthglow logo for the
 // lower right corner (Logo/4loader.tga), and the room alone at 160 x 120 for the preview
 // (Notification/preview.tga).
@@ -8,6 +8,9 @@
 #include <numbers>
 #include <vector>
 
+#include <png.h>
+
+#include "bake/error.h"
 #include "bake/families.h"
 #include "bake/ornaments.h"
 #include "bake/overlay_look.h"
@@ -144,149 +147,22 @@ void bakeLogo(Bakery& bakery) {
 
 // --- Loading picture ------------------------------------------------------------------------
 
-void drawWindow(Canvas& room, Random& random) {
-    const int left = 56, top = 64, width = 170, height = 232;
-    Canvas night(width, height);
-    linearGradient(night, {0, 0}, rgb(0x07112A), {0, float(height)}, rgb(0x2A5288));
-    softDisc(night, {130.0f, 48.0f}, 70.0f, rgb(0xC8DCFF, 0.35f));
-    Plane moon(width, height);
-    addDisc(moon, {130.0f, 48.0f}, 14.0f);
-    paintMask(night, moon, 0, 0, rgb(0xF4F6FF));
-    // Snowy hills and a dark line of firs on them.
-    Plane hills(width, height);
-    std::vector<Point> ridge = {{0, float(height)}};
-    for (int x = 0; x <= width; x += 4)
-        ridge.push_back({float(x), 176.0f + 14.0f * std::sin(float(x) * 0.035f) + 6.0f * std::sin(float(x) * 0.11f)});
-    ridge.push_back({float(width), float(height)});
-    Plane trees(width, height);
-    for (int i = 0; i < 9; ++i) {
-        const float x = random.uniform(0.0f, float(width));
-        const float base = 178.0f + 14.0f * std::sin(x * 0.035f);
-        const float h = random.uniform(18.0f, 34.0f);
-        const std::array<Point, 3> fir = {{{x, base - h}, {x + h * 0.32f, base + 2.0f}, {x - h * 0.32f, base + 2.0f}}};
-        addPolygon(trees, fir);
+// The room as the program itself draws it, committed beside the sources
+// (scripts/render-loading-picture makes it; rendering it during the build would need the build).
+Canvas readRoomPicture(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) throw BakeError("cannot read the room picture " + path);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        throw BakeError("damaged room picture " + path);
     }
-    paintMask(night, trees, 0, 0, rgb(0x0A1A22));
-    addPolygon(hills, ridge);
-    paintMask(night, hills, 0, 0, [&](float, float y) { return mix(rgb(0xDDE8FF), rgb(0x9DB4DE), (y - 165.0f) / 60.0f); });
-    // Falling snow: a few large soft flakes near the glass, many small ones behind.
-    for (int i = 0; i < 140; ++i) {
-        const Point p{random.uniform(0.0f, float(width)), random.uniform(0.0f, float(height))};
-        const float r = i < 20 ? random.uniform(2.5f, 4.0f) : random.uniform(0.8f, 1.9f);
-        softDisc(night, p, r * 1.8f, rgb(0xFFFFFF, i < 20 ? 0.75f : 0.9f));
-    }
-    composite(room, night, left, top);
-    // Frame and glazing bars in dark wood; snow on the sill.
-    Plane frame(room.width(), room.height());
-    auto bar = [&](float x0, float y0, float x1, float y1) {
-        const std::array<Point, 4> r = {{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}};
-        addPolygon(frame, r);
-    };
-    const float l = float(left), t = float(top), w = float(width), h = float(height);
-    bar(l - 10, t - 10, l + w + 10, t);
-    bar(l - 10, t + h, l + w + 10, t + h + 12);
-    bar(l - 10, t, l, t + h);
-    bar(l + w, t, l + w + 10, t + h);
-    bar(l + w / 2 - 4, t, l + w / 2 + 4, t + h);
-    bar(l, t + h * 0.45f - 4, l + w, t + h * 0.45f + 4);
-    paintMask(room, frame, 0, 0, rgb(0x2A160C));
-    Plane sill(room.width(), room.height());
-    addEllipse(sill, {l + w / 2, t + h + 1}, w / 2 + 4, 5);
-    paintMask(room, sill, 0, 0, rgb(0xE8EEFF, 0.9f));
-    // Curtains: red velvet with soft folds, lit warmly from the right.
-    for (int side = 0; side < 2; ++side) {
-        const float x0 = side == 0 ? l - 44 : l + w - 2;
-        Canvas curtain(56, 330);
-        Plane drape(56, 330);
-        std::vector<Point> outline = {{0, 0}, {56, 0}};
-        for (int y = 0; y <= 330; y += 6) {
-            const float tie = std::exp(-std::pow((float(y) - 200.0f) / 40.0f, 2.0f)) * 14.0f;
-            outline.push_back({56 - (side == 0 ? tie : 0), float(y)});
-        }
-        for (int y = 330; y >= 0; y -= 6) {
-            const float tie = std::exp(-std::pow((float(y) - 200.0f) / 40.0f, 2.0f)) * 14.0f;
-            outline.push_back({side == 1 ? tie : 0.0f, float(y)});
-        }
-        addPolygon(drape, outline);
-        paintMask(curtain, drape, 0, 0, [&](float x, float) {
-            const float fold = 0.5f + 0.5f * std::sin(x * 0.42f + float(side));
-            return mix(rgb(0x3A0608), rgb(0x9A1E1E), 0.25f + 0.6f * fold);
-        });
-        composite(room, curtain, int(x0), 40);
-    }
-}
-
-void drawTree(Canvas& room, Random& random) {
-    const Point tip{318.0f, 92.0f};
-    const float bottom = 372.0f;
-    Plane tree(room.width(), room.height());
-    // Tiers of boughs, each a wide triangle with a ragged hem.
-    for (int tier = 0; tier < 4; ++tier) {
-        const float t0 = tip.y + float(tier) * 62.0f;
-        const float t1 = std::min(bottom, t0 + 110.0f);
-        const float half = 38.0f + float(tier) * 30.0f;
-        std::vector<Point> outline = {{tip.x, t0}};
-        for (int k = 0; k <= 10; ++k) {
-            const float x = tip.x + half - 2.0f * half * float(k) / 10.0f;
-            outline.push_back({x, t1 - (k % 2 == 0 ? 0.0f : 10.0f)});
-        }
-        addPolygon(tree, outline);
-    }
-    paintMask(room, tree, 0, 0, [&](float x, float y) {
-        const float warm = std::clamp((x - 250.0f) / 200.0f, 0.0f, 1.0f);  // the fire is to the right
-        return mix(mix(rgb(0x06180C), rgb(0x1E4020), warm), rgb(0x04100A), std::clamp((y - 100.0f) / 400.0f, 0.0f, 0.6f));
-    });
-    // Lights on the boughs, each a bright core in a coloured haze.
-    const std::array<Colour, 5> colours = {rgb(0xFF4A3A), rgb(0xFFC94A), rgb(0x52E07A), rgb(0x5AA8FF), rgb(0xFFF0D0)};
-    for (int i = 0; i < 70; ++i) {
-        const float y = random.uniform(tip.y + 20.0f, bottom - 8.0f);
-        const float half = (y - tip.y) / (bottom - tip.y) * 128.0f;
-        const float x = tip.x + random.uniform(-half, half) * 0.92f;
-        const Colour c = colours[size_t(i) % colours.size()];
-        softDisc(room, {x, y}, random.uniform(9.0f, 15.0f), withAlpha(c, 0.55f));
-        softDisc(room, {x, y}, 3.2f, rgb(0xFFFFFF, 0.9f));
-    }
-    drawStar(room, {tip.x, tip.y - 4.0f}, 17.0f, rgb(0xF6C445));
-}
-
-void drawFireplace(Canvas& room) {
-    const float l = 430, r = 620, t = 190, b = 392;
-    Plane stone(room.width(), room.height());
-    const std::array<Point, 4> surround = {{{l, t}, {r, t}, {r, b}, {l, b}}};
-    addPolygon(stone, surround);
-    paintMask(room, stone, 0, 0, [&](float x, float y) {
-        const float shift = (int(y / 16.0f) % 2) * 14.0f;
-        const bool mortar = std::fmod(y, 16.0f) < 2.0f || std::fmod(x + shift, 28.0f) < 2.0f;
-        const float lit = std::clamp(1.0f - std::abs(x - 525.0f) / 140.0f, 0.3f, 1.0f);
-        return mortar ? rgb(0x24100A) : mix(rgb(0x3E1A10), rgb(0x8A3A22), lit);
-    });
-    Plane mantel(room.width(), room.height());
-    const std::array<Point, 4> shelf = {{{l - 16, t - 16}, {r + 16, t - 16}, {r + 16, t}, {l - 16, t}}};
-    addPolygon(mantel, shelf);
-    paintMask(room, mantel, 0, 0, rgb(0x3A1E10));
-    // Candles on the mantel.
-    for (float x : {452.0f, 598.0f}) {
-        Plane candle(room.width(), room.height());
-        const std::array<Point, 4> stick = {{{x - 5, t - 52}, {x + 5, t - 52}, {x + 5, t - 16}, {x - 5, t - 16}}};
-        addPolygon(candle, stick);
-        paintMask(room, candle, 0, 0, rgb(0xE8D8B8));
-        softDisc(room, {x, t - 62}, 26.0f, rgb(0xFFB050, 0.45f));
-        drawFire(room, {x, t - 52}, 16.0f);
-    }
-    Plane opening(room.width(), room.height());
-    std::vector<Point> arch = {{465, b}};
-    for (int i = 0; i <= 32; ++i) {
-        const float a = kPi + kPi * float(i) / 32.0f;
-        arch.push_back({525.0f + 60.0f * std::cos(a), 280.0f + 50.0f * std::sin(a)});
-    }
-    arch.push_back({585, b});
-    addPolygon(opening, arch);
-    paintMask(room, opening, 0, 0, [&](float, float y) { return mix(rgb(0x0C0503), rgb(0x4A1806), (y - 230.0f) / 160.0f); });
-    Plane logs(room.width(), room.height());
-    addLine(logs, {490, 382}, {556, 372}, 12);
-    addLine(logs, {498, 372}, {562, 384}, 12);
-    paintMask(room, logs, 0, 0, rgb(0x2C140A));
-    drawFire(room, {525.0f, 380.0f}, 92.0f);
+    Canvas room(static_cast<int>(image.width), static_cast<int>(image.height));
+    for (size_t i = 0; i < room.pixels().size(); ++i)
+        room.pixels()[i] = {rgb[i * 3] / 255.0f, rgb[i * 3 + 1] / 255.0f, rgb[i * 3 + 2] / 255.0f, 1.0f};
+    return room;
 }
 
 void drawBanner(Bakery& bakery, Canvas& room) {
@@ -311,7 +187,7 @@ void drawBanner(Bakery& bakery, Canvas& room) {
     paintMask(room, shadow, 2, 4, rgb(0x000000, 0.6f));
     paintMask(room, ribbon, 0, 0, [&](float, float y) {
         const float t = (y - (cy - h)) / (2 * h);
-        return mix(rgb(0xB82A26), rgb(0x6A0E10), t) ;
+        return mix(rgb(0xB82A26), rgb(0x6A0E10), t);
     });
     Plane edges(room.width(), room.height());
     addLine(edges, {cx - half, cy - h + 4}, {cx + half, cy - h + 4}, 1.6f);
@@ -337,52 +213,8 @@ void drawBanner(Bakery& bakery, Canvas& room) {
 
 void bakeLoadingPicture(Bakery& bakery) {
     constexpr int kWidth = 640, kHeight = 480;
-    Canvas room(kWidth, kHeight);
-    Random random(0x4EA27461); // any fixed seed: the same picture on every build
-    // Walls: dark cream with a faint damask stripe; a wooden floor below.
-    fill(room, [](float x, float y) {
-        const float stripe = 0.5f + 0.5f * std::sin(x * 0.25f) * std::sin(y * 0.08f + std::sin(x * 0.05f));
-        return mix(rgb(0x24150D), rgb(0x2E1C12), stripe);
-    });
-    Plane dado(kWidth, kHeight);
-    const std::array<Point, 4> rail = {{{0, 318}, {float(kWidth), 318}, {float(kWidth), 324}, {0, 324}}};
-    addPolygon(dado, rail);
-    paintMask(room, dado, 0, 0, rgb(0x3A2214));
-    Plane floor(kWidth, kHeight);
-    const std::array<Point, 4> boards = {{{0, 380}, {float(kWidth), 380}, {float(kWidth), float(kHeight)}, {0, float(kHeight)}}};
-    addPolygon(floor, boards);
-    paintMask(room, floor, 0, 0, [](float x, float y) {
-        const bool seam = std::fmod(y - 380.0f, 18.0f + (y - 380.0f) * 0.12f) < 1.2f;
-        const float grain = 0.5f + 0.5f * std::sin(x * 0.05f + y * 0.7f);
-        return seam ? rgb(0x120804) : mix(rgb(0x2A140A), rgb(0x3A1E10), grain);
-    });
-    // A rug in deep red and green before the hearth.
-    Plane rug(kWidth, kHeight);
-    addEllipse(rug, {420, 440}, 190, 28);
-    paintMask(room, rug, 0, 0, [](float x, float y) {
-        const float band = std::fmod(std::sqrt(std::pow((x - 420.0f) / 190.0f, 2.0f) + std::pow((y - 440.0f) / 28.0f, 2.0f)) * 5.0f, 1.0f);
-        return band < 0.25f ? rgb(0x7A5A1A) : band < 0.6f ? rgb(0x5A0E10) : rgb(0x143018);
-    });
-    drawWindow(room, random);
-    drawFireplace(room);
-    drawTree(room, random);
-    // Firelight spreading into the room, then the darkness at the edges.
-    softDisc(room, {525, 330}, 560.0f, rgb(0xFF8A30, 0.22f));
-    softDisc(room, {525, 380}, 230.0f, rgb(0xFFA040, 0.18f));
-    // Out-of-focus lights close to the lens.
-    const std::array<Colour, 4> bokeh = {rgb(0xFF6040), rgb(0xFFC850), rgb(0x60E080), rgb(0x70B0FF)};
-    for (int i = 0; i < 16; ++i) {
-        const Point p{random.uniform(0.0f, float(kWidth)), random.uniform(0.0f, 200.0f)};
-        const float r = random.uniform(18.0f, 34.0f);
-        Plane disc(kWidth, kHeight);
-        addDisc(disc, p, r);
-        blur(disc, 1.5f);
-        paintMask(room, disc, 0, 0, withAlpha(bokeh[size_t(i) % bokeh.size()], random.uniform(0.08f, 0.16f)));
-    }
-    fill(room, [](float x, float y) {
-        const float dx = (x - 380.0f) / 420.0f, dy = (y - 260.0f) / 330.0f;
-        return rgb(0x000000, std::clamp((dx * dx + dy * dy) - 0.35f, 0.0f, 0.75f));
-    });
+    Canvas room = readRoomPicture(HG_LOADING_ROOM_PICTURE);
+    if (room.width() != kWidth || room.height() != kHeight) room = resample(room, kWidth, kHeight);
     // The same room without the banner, small, for the preview area of the screensaver settings.
     bakery.writeTga(Tree::Overlay, "Notification/preview.tga", resample(room, 160, 120), false);
     drawBanner(bakery, room);
