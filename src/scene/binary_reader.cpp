@@ -73,7 +73,7 @@ bool BinaryReader::canHold(int64_t count, size_t recordBytes) {
 }
 
 std::vector<float> BinaryReader::readFloats(int64_t count) {
-    if (!canHold(count, 4)) return {};
+    if (!canHold(count, 4) || count == 0) return {};
     std::vector<float> values(static_cast<size_t>(count));
     std::memcpy(values.data(), bytes_.data() + position_, values.size() * 4);
     position_ += values.size() * 4;

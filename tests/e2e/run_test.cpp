@@ -8,13 +8,12 @@
 #include <chrono>
 #include <thread>
 
+#include "e2e/child_process.h"
 #include "png_reader.h"
 #include "test_support.h"
 
 namespace hg {
 namespace {
-
-bool haveDisplay() { return std::getenv("DISPLAY") != nullptr; }
 
 std::string configEnv(const test::ScratchDir& dir) {
     return "HEARTHGLOW_MESSAGES=stderr XDG_CONFIG_HOME='" + (dir / "config").string() + "' ";
@@ -35,7 +34,7 @@ void expectInOrder(const std::vector<std::string>& log, const std::vector<std::s
 }
 
 TEST(Run, WindowedRunFadesInWritesScreenshotAndLog) {
-    if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
     auto result = test::runIn(dir.path(), configEnv(dir) + test::hearthglowBinary() +
                                               " --window 640x480 --fixed-step 0.1 --frames 30 --screenshot a.png");
@@ -56,57 +55,18 @@ TEST(Run, WindowedRunFadesInWritesScreenshotAndLog) {
     EXPECT_NE(std::find(log.begin(), log.end(), "New Gamma: 1"), log.end());
 }
 
-pid_t spawnHearthglow(const test::ScratchDir& dir, std::vector<std::string> args) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(dir.path().c_str()) != 0) _exit(127);
-        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-        setenv("HEARTHGLOW_MESSAGES", "stderr", 1);
-        std::vector<char*> argv;
-        const std::string binary = test::hearthglowBinary();
-        argv.push_back(const_cast<char*>(binary.c_str()));
-        for (auto& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        execv(binary.c_str(), argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-bool waitForLogLine(const test::ScratchDir& dir, const std::string& line, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        const auto log = test::readLines(dir / "Log.txt");
-        if (std::find(log.begin(), log.end(), line) != log.end()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
-int waitForExit(pid_t pid, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (std::chrono::steady_clock::now() < end) {
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return -2;
-}
-
 TEST(Run, TerminationSignalEndsThroughTheNormalShutdown) {
-    if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         test::ScratchDir dir;
         std::filesystem::create_directories(dir / "config/hearthglow");
         test::writeText(dir / "config/hearthglow/settings.conf", "Gamma: 2\nClock: 1\n");
-        const pid_t pid = spawnHearthglow(dir, {"--window", "320x240"});
-        ASSERT_TRUE(waitForLogLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
+        const pid_t pid = test::startHearthglow(dir, {"--window", "320x240"});
+        ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         kill(pid, signal);
-        EXPECT_EQ(waitForExit(pid, std::chrono::seconds(20)), 0);
+        EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
         const auto log = test::readLines(dir / "Log.txt");
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(log[log.size() - 4].rfind("Set old Gamma: ", 0), 0u);
@@ -120,49 +80,49 @@ bool stillRunning(pid_t pid) {
 }
 
 TEST(Run, FullScreenIgnoresTheSpaceBarAndEndsOnAnyOtherKey) {
-    if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
-    const pid_t pid = spawnHearthglow(dir, {"/s"});
-    ASSERT_TRUE(waitForLogLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
+    const pid_t pid = test::startHearthglow(dir, {"/s"});
+    ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     ASSERT_EQ(std::system("xdotool key space"), 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_TRUE(stillRunning(pid)) << "the space bar ended the run";
     ASSERT_EQ(std::system("xdotool key b"), 0);
-    EXPECT_EQ(waitForExit(pid, std::chrono::seconds(20)), 0);
+    EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
     EXPECT_EQ(test::readLines(dir / "Log.txt").back().rfind("Fps: ", 0), 0u);
 }
 
 TEST(Run, FullScreenEndsOnALeftClickAndOnMouseMovement) {
-    if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     for (const char* gesture : {"xdotool click 1", "xdotool mousemove_relative 200 0"}) {
         SCOPED_TRACE(gesture);
         test::ScratchDir dir;
         std::system("xdotool mousemove 400 400");
-        const pid_t pid = spawnHearthglow(dir, {"/s"});
-        ASSERT_TRUE(waitForLogLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
+        const pid_t pid = test::startHearthglow(dir, {"/s"});
+        ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         EXPECT_TRUE(stillRunning(pid));
         ASSERT_EQ(std::system(gesture), 0);
-        EXPECT_EQ(waitForExit(pid, std::chrono::seconds(20)), 0);
+        EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
     }
 }
 
 TEST(Run, WindowedRunIgnoresOrdinaryKeysAndClicks) {
-    if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
-    const pid_t pid = spawnHearthglow(dir, {"--window", "320x240"});
-    ASSERT_TRUE(waitForLogLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
+    const pid_t pid = test::startHearthglow(dir, {"--window", "320x240"});
+    ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     std::system("xdotool key b click 1 mousemove_relative 300 300");
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_TRUE(stillRunning(pid));
     ASSERT_EQ(std::system("xdotool key Escape"), 0);
-    EXPECT_EQ(waitForExit(pid, std::chrono::seconds(20)), 0);
+    EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
 }
 
 TEST(Run, UnavailableDisplayModeReportsAndStillShutsDown) {
-    if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
     std::filesystem::create_directories(dir / "config/hearthglow");
     // 1600x1200 is not a mode the test display offers.
