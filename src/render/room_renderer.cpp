@@ -36,6 +36,9 @@ void RoomRenderer::drawRoom() {
     particles_.draw();
     nodePass(translucent_, 0.00001f);
 
+    // Once the cross-fade is over the snapshot quad would change no pixel (zero alpha, blended and
+    // alpha-tested away) yet still cost a full-screen textured pass in a software rasteriser.
+    if (snapshotAlpha_ <= 0.0f) return;
     ScreenQuad snapshot;
     snapshot.a = snapshotAlpha_;
     snapshot.texture = window_.snapshotTexture;
