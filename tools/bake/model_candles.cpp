@@ -23,13 +23,7 @@ Shape wick(float base, float top) {
     return finishSolid(sweep(section, path, false, 0.1f, scales), wickCell(), 70.0f);
 }
 
-ModelObject hull(Shape shape) {
-    ModelObject o;
-    o.name = "Hull";
-    o.material.baseTexture = kAtlas;
-    o.shape = std::move(shape);
-    return o;
-}
+ModelObject hull(Shape shape) { return modelObject("Hull", kAtlas, std::move(shape)); }
 
 }  // namespace
 

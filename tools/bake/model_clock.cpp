@@ -58,12 +58,8 @@ Shape hand(std::span<const Float2> outline, float front, float thickness, float 
 }
 
 ModelObject handObject(const char* name, Shape shape) {
-    ModelObject o;
-    o.name = name;
-    o.parentName = "Hull";
+    ModelObject o = modelObject(name, kAtlas, std::move(shape), "Hull");
     o.pivot = {0, kDialFront, kDialZ};
-    o.material.baseTexture = kAtlas;
-    o.shape = std::move(shape);
     return o;
 }
 
@@ -108,11 +104,7 @@ Model buildClock() {
     merge(body, finish(transformed(torus(kDialR + 0.3f, 0.55f, 48, 8), facingFront(kFront + 0.35f)), brassCell(), 60.0f));
 
     Model model;
-    ModelObject hull;
-    hull.name = "Hull";
-    hull.material.baseTexture = kAtlas;
-    hull.shape = std::move(body);
-    model.objects.push_back(std::move(hull));
+    model.objects.push_back(modelObject("Hull", kAtlas, std::move(body)));
 
     // Minute, hour and second hands, front to back: second in front.
     const std::array<Float2, 7> minute = {Float2{-0.3f, -1.3f}, {0.3f, -1.3f}, {0.18f, 5.0f}, {0.5f, 5.35f},
@@ -136,12 +128,7 @@ Model buildClock() {
             const Float3 p = dial.positions[dial.faces[f][k]];
             dial.uvs[f][k] = {0.5f - p.x / (2.0f * kDialR), 0.5f + (p.z - kDialZ) / (2.0f * kDialR)};
         }
-    ModelObject dialObject;
-    dialObject.name = "Dial";
-    dialObject.parentName = "Hull";
-    dialObject.material.baseTexture = "clock_dial.tga";
-    dialObject.shape = std::move(dial);
-    model.objects.push_back(std::move(dialObject));
+    model.objects.push_back(modelObject("Dial", "clock_dial.tga", std::move(dial), "Hull"));
     return model;
 }
 

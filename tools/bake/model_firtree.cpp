@@ -143,14 +143,7 @@ Shape star(Float3 centre, float outer, float inner, float depth) {
     return s;
 }
 
-ModelObject child(const char* name, const char* texture, Shape shape) {
-    ModelObject o;
-    o.name = name;
-    o.parentName = "Hull";
-    o.material.baseTexture = texture;
-    o.shape = std::move(shape);
-    return o;
-}
+ModelObject child(const char* name, const char* texture, Shape shape) { return modelObject(name, texture, std::move(shape), "Hull"); }
 
 }  // namespace
 
@@ -160,11 +153,7 @@ Model buildFirTree() {
 
     Shape needles;
     for (const Tier& t : all) merge(needles, tierShape(t));
-    ModelObject hull;
-    hull.name = "Hull";
-    hull.material.baseTexture = "fir_needles.tga";
-    hull.shape = std::move(needles);
-    model.objects.push_back(std::move(hull));
+    model.objects.push_back(modelObject("Hull", "fir_needles.tga", std::move(needles)));
 
     // Trunk and tub: wooden staves with two brass bands.
     const std::array<Float2, 8> tubProfile = {Float2{0, 0},    {19.0f, 0},     {19.3f, 0.6f},  {22.0f, 19.0f},

@@ -38,6 +38,15 @@ Marker emitter(const std::string& name, const std::string& parent, Float3 positi
     return m;
 }
 
+ModelObject modelObject(const std::string& name, const std::string& texture, Shape shape, const std::string& parent) {
+    ModelObject o;
+    o.name = name;
+    o.parentName = parent;
+    o.material.baseTexture = texture;
+    o.shape = std::move(shape);
+    return o;
+}
+
 }  // namespace hg::bake
 
 namespace hg::bake {

@@ -33,6 +33,10 @@ Shape finishSolid(Shape shape, const Cell& cell, float crease = 40.0f);
 
 Marker emitter(const std::string& name, const std::string& parent, Float3 position);
 
+// A model object of one texture: named, under `parent`, its pivot at the model's origin.
+ModelObject modelObject(const std::string& name, const std::string& texture, Shape shape,
+                        const std::string& parent = kRootParent);
+
 // The textures of the models, by file name (under Textures/), made on first use.
 const std::map<std::string, Canvas>& modelTextures();
 

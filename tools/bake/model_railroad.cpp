@@ -136,14 +136,8 @@ Transform onTrack(float arc) {
            Transform::rotateZ(angle + kPi * 0.5f);
 }
 
-ModelObject object(const char* name, const char* parent, Shape shape) {
-    ModelObject o;
-    o.name = name;
-    o.parentName = parent;
-    o.material.baseTexture = kAtlas;
-    o.shape = std::move(shape);
-    return o;  // pivot at the track centre, (0, 0, 0)
-}
+// Every part pivots at the track centre, (0, 0, 0).
+ModelObject object(const char* name, const char* parent, Shape shape) { return modelObject(name, kAtlas, std::move(shape), parent); }
 
 }  // namespace
 

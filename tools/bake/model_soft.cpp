@@ -53,11 +53,7 @@ Shape teddyShape(float scale, bool small) {
 
 Model buildTeddy() {
     Model model;
-    ModelObject hull;
-    hull.name = "Hull";
-    hull.material.baseTexture = "teddy_atlas.tga";
-    hull.shape = teddyShape(1.0f, false);
-    model.objects.push_back(std::move(hull));
+    model.objects.push_back(modelObject("Hull", "teddy_atlas.tga", teddyShape(1.0f, false)));
     return model;
 }
 
@@ -95,11 +91,7 @@ Model buildStocking() {
     merge(shape, finishSolid(blob({2.5f, 3.9f, -4.0f}, 1.1f, {1, 1, 1}, 12, 7), goldCell, 70.0f));
 
     Model model;
-    ModelObject hull;
-    hull.name = "Hull";
-    hull.material.baseTexture = "stocking_atlas.tga";
-    hull.shape = std::move(shape);
-    model.objects.push_back(std::move(hull));
+    model.objects.push_back(modelObject("Hull", "stocking_atlas.tga", std::move(shape)));
     return model;
 }
 

@@ -139,25 +139,42 @@ EmitterDefinition billboard(const std::string& texture) {
     e.sourceBlend = 770;  // GL_SRC_ALPHA
     e.destinationBlend = 1;  // GL_ONE: every effect adds light
     e.frameCount = 1;
+    e.count = 1;
     return e;
+}
+
+// Where particles start and how they move, in the file's hundredths: a box round the marker, a
+// base velocity and a random range added to it.
+void moving(EmitterDefinition& e, Vec3 box, Vec3 velocity, Vec3 range) {
+    e.c = box;
+    e.a = velocity;
+    e.b = range;
+}
+
+// Half-size at the start plus a random part (hundredths), and how much it shrinks per step.
+void sized(EmitterDefinition& e, float size, float range = 0, float shrink = 0) {
+    e.d = {size, 0, 0};
+    e.e = {range, 0, 0};
+    e.f = {shrink, 0, 0};
+}
+
+// Alpha in percent: from `start` (plus up to `spread`) up to `peak`, then down at `rate` per step.
+void faded(EmitterDefinition& e, float start, float peak, float rate, float spread = 0) {
+    e.startAlpha = start;
+    e.peakAlpha = peak;
+    e.fadeRate = rate;
+    e.alphaRange = spread;
 }
 
 // A tree light: a bright point with a small halo, long-lived, because a tree node with many
 // lights restarts each of them only about every 180 frames.
 std::vector<EmitterDefinition> treeLight(const std::string& sprite) {
     EmitterDefinition point = billboard(sprite);
-    point.count = 1;
-    point.d = {1.1f, 0, 0};
-    point.e = {30, 0, 0};
-    point.startAlpha = 70;
-    point.peakAlpha = 100;
-    point.fadeRate = 0.6f;
+    sized(point, 1.1f, 30);
+    faded(point, 70, 100, 0.6f);
     EmitterDefinition halo = point;
-    halo.d = {4.0f, 0, 0};
-    halo.e = {100, 0, 0};
-    halo.startAlpha = 20;
-    halo.peakAlpha = 35;
-    halo.fadeRate = 0.2f;
+    sized(halo, 4.0f, 100);
+    faded(halo, 20, 35, 0.2f);
     return {point, halo};
 }
 
@@ -165,121 +182,63 @@ std::vector<EmitterDefinition> treeLight(const std::string& sprite) {
 // overlap and the light stays steady.
 std::vector<EmitterDefinition> treeGlow(const std::string& sprite) {
     EmitterDefinition point = billboard(sprite);
-    point.count = 1;
-    point.d = {1.4f, 0, 0};
-    point.startAlpha = 60;
-    point.peakAlpha = 60;
-    point.fadeRate = 25;
+    sized(point, 1.4f);
+    faded(point, 60, 60, 25);
     EmitterDefinition halo = point;
-    halo.d = {5.5f, 0, 0};
-    halo.e = {60, 0, 0};
-    halo.startAlpha = 16;
-    halo.peakAlpha = 16;
-    halo.fadeRate = 6;
+    sized(halo, 5.5f, 60);
+    faded(halo, 16, 16, 6);
     return {point, halo};
 }
 
 std::vector<EmitterDefinition> fire() {
     // A warm glow breathing over the logs.
     EmitterDefinition glow = billboard("glow_warm.tga");
-    glow.count = 1;
-    glow.c = {3000, 800, 600};
-    glow.a = {0, 0, 10};
-    glow.b = {0, 0, 10};
-    glow.d = {22, 0, 0};
-    glow.e = {1200, 0, 0};
-    glow.startAlpha = 2;
-    glow.peakAlpha = 9;
-    glow.fadeRate = 0.8f;
+    moving(glow, {3000, 800, 600}, {0, 0, 10}, {0, 0, 10});
+    sized(glow, 22, 1200);
+    faded(glow, 2, 9, 0.8f);
     // Small tongues licking up from the embers between the big flames.
     EmitterDefinition tongues = billboard("flame_tongue.tga");
-    tongues.count = 1;
-    tongues.c = {4200, 1200, 300};
-    tongues.a = {-10, -10, 35};
-    tongues.b = {20, 20, 40};
-    tongues.d = {5, 0, 0};
-    tongues.e = {500, 0, 0};
-    tongues.f = {0.12f, 0, 0};
-    tongues.startAlpha = 55;
-    tongues.peakAlpha = 55;
-    tongues.alphaRange = 20;
-    tongues.fadeRate = 2.2f;
+    moving(tongues, {4200, 1200, 300}, {-10, -10, 35}, {20, 20, 40});
+    sized(tongues, 5, 500, 0.12f);
+    faded(tongues, 55, 55, 2.2f, 20);
     // Sparks flying off the logs, curving up in the draught.
-    EmitterDefinition sparks;
-    sparks.texture = "spark.tga";
+    EmitterDefinition sparks = billboard("spark.tga");
     sparks.kind = static_cast<int32_t>(EmitterKind::Streak);
-    sparks.sourceBlend = 770;
-    sparks.destinationBlend = 1;
-    sparks.count = 1;
-    sparks.c = {4000, 1000, 400};
-    sparks.a = {40, 0, 60};   // base speed 0.4, jitter 0.6
-    sparks.b = {0, 60, 0};    // speed range 0.6
+    moving(sparks, {4000, 1000, 400}, {40, 0, 60}, {0, 60, 0});  // base speed 0.4, jitter 0.6; speed range 0.6
     sparks.computedDirection = 1;
     sparks.streakTail = 1;
     sparks.d = {0.9f, 0.18f, 0};
     sparks.e = {60, 6, 0};
     sparks.f = {0.004f, 0.0008f, 0};
     sparks.gravity = -0.02f;
-    sparks.startAlpha = 100;
-    sparks.peakAlpha = 100;
-    sparks.fadeRate = 1.4f;
+    faded(sparks, 100, 100, 1.4f);
     // Embers: slow bright motes drifting up.
     EmitterDefinition embers = billboard("glow_ember.tga");
-    embers.count = 1;
-    embers.c = {4500, 1200, 400};
-    embers.a = {-15, -15, 30};
-    embers.b = {30, 30, 50};
-    embers.d = {0.5f, 0, 0};
-    embers.e = {50, 0, 0};
+    moving(embers, {4500, 1200, 400}, {-15, -15, 30}, {30, 30, 50});
+    sized(embers, 0.5f, 50);
     embers.gravity = -0.004f;
-    embers.startAlpha = 90;
-    embers.peakAlpha = 90;
-    embers.alphaRange = 10;
-    embers.fadeRate = 0.9f;
+    faded(embers, 90, 90, 0.9f, 10);
     // A faint haze of smoke above the flames.
     EmitterDefinition smoke = billboard("smoke_puff.tga");
-    smoke.count = 1;
-    smoke.c = {2500, 800, 500};
-    smoke.a = {-5, -5, 45};
-    smoke.b = {10, 10, 20};
-    smoke.d = {6, 0, 0};
-    smoke.e = {400, 0, 0};
-    smoke.f = {-0.08f, 0, 0};
+    moving(smoke, {2500, 800, 500}, {-5, -5, 45}, {10, 10, 20});
+    sized(smoke, 6, 400, -0.08f);
     smoke.spin = 1;
     smoke.spinSpeed = 3;
-    smoke.startAlpha = 1;
-    smoke.peakAlpha = 6;
-    smoke.fadeRate = 0.15f;
+    faded(smoke, 1, 6, 0.15f);
     return {glow, tongues, sparks, embers, smoke};
 }
 
 std::vector<EmitterDefinition> candle() {
     EmitterDefinition halo = billboard("glow_warm.tga");
-    halo.count = 1;
-    halo.d = {6.5f, 0, 0};
-    halo.e = {60, 0, 0};
-    halo.startAlpha = 10;
-    halo.peakAlpha = 10;
-    halo.fadeRate = 3;
+    sized(halo, 6.5f, 60);
+    faded(halo, 10, 10, 3);
     EmitterDefinition flame = billboard("flame_tongue.tga");
-    flame.count = 1;
-    flame.c = {20, 20, 0};
-    flame.a = {0, 0, 3};
-    flame.b = {0, 0, 2};
-    flame.d = {1.6f, 0, 0};
-    flame.e = {25, 0, 0};
-    flame.f = {0.04f, 0, 0};
-    flame.startAlpha = 45;
-    flame.peakAlpha = 45;
-    flame.alphaRange = 10;
-    flame.fadeRate = 9;
+    moving(flame, {20, 20, 0}, {0, 0, 3}, {0, 0, 2});
+    sized(flame, 1.6f, 25, 0.04f);
+    faded(flame, 45, 45, 9, 10);
     EmitterDefinition core = billboard("glow_white.tga");
-    core.count = 1;
-    core.a = {0, 0, 0};
-    core.d = {0.55f, 0, 0};
-    core.startAlpha = 35;
-    core.peakAlpha = 35;
-    core.fadeRate = 12;
+    sized(core, 0.55f);
+    faded(core, 35, 35, 12);
     return {halo, flame, core};
 }
 
@@ -287,14 +246,9 @@ std::vector<EmitterDefinition> snowfall() {
     EmitterDefinition flakes = billboard("snowflakes.tga");
     flakes.count = 2;
     // A curtain of flakes along the wall (y), shallow in depth (x) so none drifts indoors.
-    flakes.c = {10000, 30000, 20000};
-    flakes.a = {-12, -5, -40};
-    flakes.b = {24, 10, 15};
-    flakes.d = {1.8f, 0, 0};
-    flakes.e = {150, 0, 0};
-    flakes.startAlpha = 35;
-    flakes.peakAlpha = 95;
-    flakes.fadeRate = 0.6f;
+    moving(flakes, {10000, 30000, 20000}, {-12, -5, -40}, {24, 10, 15});
+    sized(flakes, 1.8f, 150);
+    faded(flakes, 35, 95, 0.6f);
     flakes.frameCount = 4;
     flakes.frameRate = 4;
     flakes.spin = 1;
@@ -304,18 +258,11 @@ std::vector<EmitterDefinition> snowfall() {
 
 std::vector<EmitterDefinition> locosteam() {
     EmitterDefinition puffs = billboard("steam_puff.tga");
-    puffs.count = 1;
-    puffs.c = {150, 150, 0};
-    puffs.a = {-6, -6, 28};
-    puffs.b = {12, 12, 16};
-    puffs.d = {1.4f, 0, 0};
-    puffs.e = {80, 0, 0};
-    puffs.f = {-0.05f, 0, 0};
+    moving(puffs, {150, 150, 0}, {-6, -6, 28}, {12, 12, 16});
+    sized(puffs, 1.4f, 80, -0.05f);
     puffs.spin = 1;
     puffs.spinSpeed = 6;
-    puffs.startAlpha = 10;
-    puffs.peakAlpha = 38;
-    puffs.fadeRate = 1.6f;
+    faded(puffs, 10, 38, 1.6f);
     return {puffs};
 }
 

@@ -29,12 +29,7 @@ Cell ceramic() { return cell(0, 3); }
 Cell berry() { return cell(2, 3); }
 
 ModelObject object(const std::string& name, Shape shape, const std::string& parent = kRootParent) {
-    ModelObject o;
-    o.name = name;
-    o.parentName = parent;
-    o.material.baseTexture = kAtlas;
-    o.shape = std::move(shape);
-    return o;
+    return modelObject(name, kAtlas, std::move(shape), parent);
 }
 
 Model single(Shape shape) {
