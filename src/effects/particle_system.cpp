@@ -215,9 +215,9 @@ void ParticleManager::simulate(float step, float frameStep) {
     }
 }
 
-// Four vertices at the counter; nothing once the shared array is full (the particle still moves).
 bool ParticleManager::hasRoomForQuad() const { return vertexCounter_ <= kVertexCapacity - 4; }
 
+// Four vertices at the counter; nothing once the shared array is full (the particle still moves).
 bool ParticleManager::writeQuad(const std::array<Vec3, 4>& corners, float alpha, const std::array<float, 8>& uv) {
     if (!hasRoomForQuad()) return false;
     ParticleVertex* out = &vertices_[static_cast<size_t>(vertexCounter_)];
@@ -263,10 +263,6 @@ void fade(Particle& p, float step) {
     if (p.alpha >= p.peakAlpha) p.fadeDirection = -1;
     p.alpha += step * static_cast<float>(p.fadeDirection) * p.fadeRate;
 }
-
-}  // namespace
-
-namespace {
 
 // The billboard's two diagonals (right + up and right - up), and what turning them about the view
 // axis needs, worked out once per frame. A spin angle θ makes the quaternion (axis·sin θ, cos θ),
