@@ -54,10 +54,12 @@ struct ProcessResult {
     std::string standardError;
 };
 
-// Runs `command` through the shell in `folder`, with standard error captured.
+// Runs `command` through the shell in `folder`, with standard error captured. The program's log
+// goes to folder/Log.txt (HEARTHGLOW_LOG), never into the user's own state folder.
 inline ProcessResult runIn(const std::filesystem::path& folder, const std::string& command) {
     const std::filesystem::path errors = folder / ".stderr";
-    const std::string full = "cd '" + folder.string() + "' && " + command + " 2>'" + errors.string() + "'";
+    const std::string full = "cd '" + folder.string() + "' && export HEARTHGLOW_LOG='" + (folder / "Log.txt").string() +
+                             "' && " + command + " 2>'" + errors.string() + "'";
     const int status = std::system(full.c_str());
     ProcessResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

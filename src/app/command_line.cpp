@@ -1,8 +1,13 @@
 #include "app/command_line.h"
 
+#include "app/settings.h"
+
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <map>
 
 namespace hg {
 namespace {
@@ -109,17 +114,130 @@ std::optional<CalendarTime> parseCalendarTime(std::string_view text) {
     return CalendarTime{*year, *month, *day, *hour, *minute, *second};
 }
 
-std::string usageLine() {
-    return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
-           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] [--no-room] [--no-overlay] [--effect NAME] [--model NAME]";
+std::optional<uint64_t> parseWindowId(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (value == 0 || value > UINT32_MAX) return std::nullopt;
+    return value;
 }
 
-CommandLine parseCommandLine(int argc, const char* const* argv) {
+std::string usageLine() {
+    return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
+           "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] "
+           "[--no-room] [--no-overlay] [--effect NAME] [--model NAME] [--root] [--window-id ID] [--show-time | "
+           "--hide-time] [--24h | --12h] [--music | --no-music] [--volume N] [--fps | --no-fps] [--monitor N] | "
+           "--add-to-xscreensaver | --help";
+}
+
+namespace {
+
+// The long options that take no value, and what each one asks for.
+using Flag = void (*)(LaunchOptions&);
+const std::map<std::string_view, Flag>& flagOptions() {
+    static const std::map<std::string_view, Flag> flags = {
+        {"--no-vsync", [](LaunchOptions& o) { o.noVsync = true; }},
+        {"--no-vbo", [](LaunchOptions& o) { o.noVertexBuffers = true; }},
+        {"--no-occlusion", [](LaunchOptions& o) { o.noOcclusionQueries = true; }},
+        {"--no-room", [](LaunchOptions& o) { o.noRoom = true; }},
+        {"--no-overlay", [](LaunchOptions& o) { o.noOverlay = true; }},
+        {"--root", [](LaunchOptions&) {}},  // read in parseCommandLine: it needs the other options first
+        {"--show-time", [](LaunchOptions& o) { o.showClock = true; }},
+        {"--hide-time", [](LaunchOptions& o) { o.showClock = false; }},
+        {"--24h", [](LaunchOptions& o) { o.style24h = true; }},
+        {"--12h", [](LaunchOptions& o) { o.style24h = false; }},
+        {"--music", [](LaunchOptions& o) { o.music = true; }},
+        {"--no-music", [](LaunchOptions& o) { o.music = false; }},
+        {"--fps", [](LaunchOptions& o) { o.showFps = true; }},
+        {"--no-fps", [](LaunchOptions& o) { o.showFps = false; }},
+    };
+    return flags;
+}
+
+// The long options that need a value (--window takes one only when it looks like WxH).
+constexpr std::array<std::string_view, 10> kValueOptions = {"--frames", "--screenshot", "--fixed-step", "--clock", "--seed",
+                                                            "--model", "--effect", "--window-id", "--volume", "--monitor"};
+
+bool isKnownLongOption(std::string_view name) {
+    return flagOptions().count(name) != 0 || std::find(kValueOptions.begin(), kValueOptions.end(), name) != kValueOptions.end() ||
+           name == "--window" || name == "--help" || name == "--add-to-xscreensaver";
+}
+
+// Hosts write -root and -window-id with one dash; every long option is understood that way too.
+// Single letters (-s, -c, -p) stay screensaver switches.
+std::string spelledLong(std::string_view arg) {
+    if (arg.size() > 2 && arg[0] == '-' && arg[1] != '-') {
+        const std::string doubled = "-" + std::string(arg);
+        if (isKnownLongOption(doubled)) return doubled;
+    }
+    return std::string(arg);
+}
+
+// Reads the value of one value option into `options`; the error message when it is not right.
+std::optional<std::string> readValueOption(std::string_view name, std::optional<std::string_view> text, LaunchOptions& options,
+                                           std::optional<uint64_t>& windowId) {
+    if (name == "--frames") {
+        auto frames = text ? parseNumber<long>(*text) : std::nullopt;
+        if (!frames || *frames < 1) return "--frames needs a positive whole number";
+        options.frames = *frames;
+    } else if (name == "--screenshot") {
+        if (!text || text->empty()) return "--screenshot needs a file name";
+        options.screenshot = std::string(*text);
+    } else if (name == "--fixed-step") {
+        auto step = text ? parseNumber<float>(*text) : std::nullopt;
+        if (!step || !std::isfinite(*step) || *step <= 0.0f || *step > 1000.0f) return "--fixed-step needs a positive number";
+        options.fixedStep = *step;
+    } else if (name == "--clock") {
+        auto time = text ? parseCalendarTime(*text) : std::nullopt;
+        if (!time) return "--clock needs YYYY-MM-DDTHH:MM:SS";
+        options.clock = *time;
+    } else if (name == "--seed") {
+        auto seed = text ? parseNumber<uint32_t>(*text) : std::nullopt;
+        if (!seed) return "--seed needs a whole number";
+        options.seed = *seed;
+    } else if (name == "--model" || name == "--effect") {
+        if (!text || text->empty()) return std::string(name) + " needs a name";
+        (name == "--model" ? options.model : options.effect) = std::string(*text);
+        options.window = true;
+    } else if (name == "--window-id") {
+        windowId = text ? parseWindowId(*text) : std::nullopt;
+        if (!windowId) return "--window-id needs an X window id (0x... or decimal)";
+    } else if (name == "--volume") {
+        auto volume = text ? parseNumber<int>(*text) : std::nullopt;
+        if (!volume || *volume < 0 || *volume > 100) return "--volume needs a whole number from 0 to 100";
+        options.volume = *volume;
+    } else if (name == "--monitor") {
+        auto monitor = text ? parseNumber<int>(*text) : std::nullopt;
+        if (!monitor || *monitor < -1 || *monitor > 64) return "--monitor needs -1 (every monitor), 0 (the primary) or N";
+        options.monitor = *monitor;
+    }
+    return std::nullopt;
+}
+
+std::optional<uint64_t> hostWindowFrom(std::optional<std::string_view> variable) {
+    return variable ? parseWindowId(*variable) : std::nullopt;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv, std::optional<std::string_view> hostWindowVariable) {
     CommandLine result;
-    bool anyLong = false;
-    for (int i = 1; i < argc; ++i) anyLong = anyLong || isLongOption(argv[i]);
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(spelledLong(argv[i] ? argv[i] : ""));
+    const bool anyLong = std::any_of(args.begin(), args.end(), [](const std::string& arg) { return isLongOption(arg); });
+    const std::optional<uint64_t> variableWindow = hostWindowFrom(hostWindowVariable);
     if (!anyLong) {
         result.switches = parseSwitches(joinCommandLine(argc, argv));
+        // Started by a host without arguments (or with /s): its window is where the room goes.
+        if (variableWindow && (args.empty() || result.switches.mode == RunMode::Run)) {
+            result.switches.mode = RunMode::Run;
+            result.options.host = HostWindow{*variableWindow, false, false};
+        }
         return result;
     }
 
@@ -130,75 +248,60 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         result.error = std::move(message);
         return result;
     };
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const bool hasValue = i + 1 < argc && !isLongOption(argv[i + 1]);
-        auto value = [&]() -> std::optional<std::string_view> {
-            if (!hasValue) return std::nullopt;
-            return std::string_view(argv[++i]);
-        };
+    bool root = false;
+    bool ownWindow = false;  // --window asked for explicitly
+    std::optional<uint64_t> windowId;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size() && !isLongOption(args[i + 1]);
         if (arg == "--help") {
             result.outcome = CommandLine::Outcome::Help;
             return result;
+        } else if (arg == "--add-to-xscreensaver") {
+            result.outcome = CommandLine::Outcome::AddToXScreenSaver;
+            return result;
         } else if (arg == "--window") {
-            options.window = true;
+            options.window = ownWindow = true;
             if (hasValue) {
-                auto size = parseWindowSize(argv[i + 1]);
-                if (!size) return fail("bad window size '" + std::string(argv[i + 1]) + "'");
+                auto size = parseWindowSize(args[i + 1]);
+                if (!size) return fail("bad window size '" + args[i + 1] + "'");
                 ++i;
                 options.windowWidth = size->first;
                 options.windowHeight = size->second;
             }
-        } else if (arg == "--frames") {
-            auto text = value();
-            auto frames = text ? parseNumber<long>(*text) : std::nullopt;
-            if (!frames || *frames < 1) return fail("--frames needs a positive whole number");
-            options.frames = *frames;
-        } else if (arg == "--screenshot") {
-            auto text = value();
-            if (!text || text->empty()) return fail("--screenshot needs a file name");
-            options.screenshot = std::string(*text);
-        } else if (arg == "--fixed-step") {
-            auto text = value();
-            auto step = text ? parseNumber<float>(*text) : std::nullopt;
-            if (!step || !std::isfinite(*step) || *step <= 0.0f || *step > 1000.0f)
-                return fail("--fixed-step needs a positive number");
-            options.fixedStep = *step;
-        } else if (arg == "--clock") {
-            auto text = value();
-            auto time = text ? parseCalendarTime(*text) : std::nullopt;
-            if (!time) return fail("--clock needs YYYY-MM-DDTHH:MM:SS");
-            options.clock = *time;
-        } else if (arg == "--seed") {
-            auto text = value();
-            auto seed = text ? parseNumber<uint32_t>(*text) : std::nullopt;
-            if (!seed) return fail("--seed needs a whole number");
-            options.seed = *seed;
-        } else if (arg == "--no-vsync") {
-            options.noVsync = true;
-        } else if (arg == "--model") {
-            auto text = value();
-            if (!text || text->empty()) return fail("--model needs a model name");
-            options.model = std::string(*text);
-            options.window = true;
-        } else if (arg == "--no-vbo") {
-            options.noVertexBuffers = true;
-        } else if (arg == "--no-occlusion") {
-            options.noOcclusionQueries = true;
-        } else if (arg == "--no-room") {
-            options.noRoom = true;
-        } else if (arg == "--no-overlay") {
-            options.noOverlay = true;
-        } else if (arg == "--effect") {
-            auto text = value();
-            if (!text || text->empty()) return fail("--effect needs the name of an effect");
-            options.effect = std::string(*text);
-            options.window = true;
+        } else if (auto flag = flagOptions().find(arg); flag != flagOptions().end()) {
+            flag->second(options);
+            root = root || arg == "--root";
+        } else if (std::find(kValueOptions.begin(), kValueOptions.end(), arg) != kValueOptions.end()) {
+            std::optional<std::string_view> value;
+            if (hasValue) value = args[++i];
+            if (auto error = readValueOption(arg, value, options, windowId)) return fail(*error);
         } else {
-            return fail("unknown option '" + std::string(arg) + "'");
+            return fail("unknown option '" + arg + "'");
         }
     }
+
+    if (windowId) {
+        options.host = HostWindow{*windowId, false, true};
+    } else if (variableWindow && !options.window) {
+        options.host = HostWindow{*variableWindow, false, false};
+    } else if (root) {
+        options.host = HostWindow{0, true, false};
+    }
+    if ((root || windowId) && options.window) {
+        return fail(ownWindow ? "--window cannot be combined with --root or --window-id"
+                              : "--model and --effect cannot be combined with --root or --window-id");
+    }
     return result;
+}
+
+void applyRunOverrides(const LaunchOptions& options, Settings& settings) {
+    if (options.showClock) settings.showClock = *options.showClock;
+    if (options.style24h) settings.style24h = *options.style24h;
+    if (options.music) settings.enableMusic = *options.music;
+    if (options.volume) settings.soundVolume = static_cast<float>(*options.volume);
+    if (options.showFps) settings.showFps = *options.showFps;
+    if (options.monitor) settings.monitor = *options.monitor;
 }
 
 }  // namespace hg

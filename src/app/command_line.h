@@ -28,6 +28,17 @@ struct CalendarTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+// A window another program owns, which the run draws into instead of a window of its own: the
+// hack mode of XScreenSaver and MATE's screensaver. The host owns input and ends the run with SIGTERM.
+struct HostWindow {
+    uint64_t id = 0;        // the X window id; 0 with `root` for the root window itself
+    bool root = false;      // --root without a window named anywhere
+    bool preview = false;   // named on the command line: a settings program's preview, always silent
+};
+
+// Parses an X window id as hosts write it: hex with 0x, or decimal. Ids are 32-bit and never 0.
+std::optional<uint64_t> parseWindowId(std::string_view text);
+
 // Everything the long options can ask for. Present only when the command line used them.
 struct LaunchOptions {
     bool window = false;
@@ -49,10 +60,21 @@ struct LaunchOptions {
     std::optional<std::string> effect;
     // --model NAME: one model from the archive in a window instead of the room.
     std::optional<std::string> model;
+
+    // --root, --window-id ID, or the host's XSCREENSAVER_WINDOW.
+    std::optional<HostWindow> host;
+    // One run's answers that override the settings file (the hosts' own option dialogs pass them);
+    // nothing is saved.
+    std::optional<bool> showClock;
+    std::optional<bool> style24h;
+    std::optional<bool> music;
+    std::optional<int> volume;  // 0-100
+    std::optional<bool> showFps;
+    std::optional<int> monitor;  // -1 every monitor, 0 the primary, N the Nth
 };
 
 struct CommandLine {
-    enum class Outcome { Dispatch, Usage, Help };
+    enum class Outcome { Dispatch, Usage, Help, AddToXScreenSaver };
     Outcome outcome = Outcome::Dispatch;
     SwitchResult switches;
     LaunchOptions options;
@@ -61,9 +83,18 @@ struct CommandLine {
 
 // With any "--" option present the switch parser does not run: the long options choose the mode
 // (a room run, in a window with --window) and every argument must be a long option or its value.
-CommandLine parseCommandLine(int argc, const char* const* argv);
+// Every long option may also be written with one dash (-root, -window-id), as hosts do.
+// `hostWindowVariable` is the environment's XSCREENSAVER_WINDOW: a run that asks for no other
+// window (no arguments at all, /s, or long options without --window) draws into that window; a
+// window id on the command line wins over it.
+CommandLine parseCommandLine(int argc, const char* const* argv,
+                             std::optional<std::string_view> hostWindowVariable = std::nullopt);
 
 std::string usageLine();
+
+class Settings;
+// This run's answers from the command line over the stored settings (nothing is saved).
+void applyRunOverrides(const LaunchOptions& options, Settings& settings);
 
 std::optional<CalendarTime> parseCalendarTime(std::string_view text);
 

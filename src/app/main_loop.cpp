@@ -21,9 +21,13 @@ bool mouseMovedTooFar(platform::Point previous, platform::Point current) {
     return std::abs(current.x - previous.x) > 30 || std::abs(current.y - previous.y) > 30;
 }
 
-bool keyEndsRun(platform::Key key, bool windowed) {
-    if (windowed) return key == platform::Key::Escape || key == platform::Key::Q;
-    return key != platform::Key::Space;
+bool keyEndsRun(platform::Key key, RunInput input) {
+    switch (input) {
+        case RunInput::FullScreen: return key != platform::Key::Space;
+        case RunInput::Window: return key == platform::Key::Escape || key == platform::Key::Q;
+        case RunInput::Host: return false;
+    }
+    return false;
 }
 
 float nextFadeAlpha(float fadeAlpha, float runClock, float frameStep) {
@@ -40,6 +44,11 @@ MainLoop::MainLoop(Log& log, const Settings& settings, GLWindow& window, Rendere
 
 void MainLoop::recordCursor() { previousCursor_ = platform::cursorPosition(); }
 
+RunInput MainLoop::input() const {
+    if (options_.host) return RunInput::Host;
+    return options_.window ? RunInput::Window : RunInput::FullScreen;
+}
+
 void MainLoop::run() {
     window_.clock.startLoop(readCounter(), platform::performanceFrequency());
     while (runMode() == RunMode::Run) {
@@ -48,6 +57,9 @@ void MainLoop::run() {
             handle(*event);
             continue;
         }
+        // A host's window sends no resize events and may be destroyed under us: ask each frame.
+        window_.followClientSize();
+        if (!window_.window().alive()) break;
         localTime_ = clock_.now();
         if (timeListener_) timeListener_(localTime_);
         ++framesDrawn_;
@@ -75,7 +87,7 @@ void MainLoop::perFrameStep() {
         fade.texture = 1;
         quads_.queue(fade);
     }
-    if (settings_.exitOnMouseMove && !options_.window) mouseTest();
+    if (settings_.exitOnMouseMove && input() == RunInput::FullScreen) mouseTest();
 }
 
 void MainLoop::mouseTest() {
@@ -88,28 +100,25 @@ void MainLoop::handle(const platform::Event& event) {
     switch (event.type) {
         case platform::EventType::Close: setRunMode(RunMode::Quit); break;
         case platform::EventType::KeyDown:
-            if (keyEndsRun(event.key, options_.window)) setRunMode(RunMode::Quit);
+            if (keyEndsRun(event.key, input())) setRunMode(RunMode::Quit);
             break;
         case platform::EventType::LeftButtonDown:
             // A click too short to be seen by the per-frame poll still ends the run.
-            if (!options_.window) setRunMode(RunMode::Quit);
+            if (input() == RunInput::FullScreen) setRunMode(RunMode::Quit);
             break;
-        case platform::EventType::Resized:
-            window_.clientWidth = event.width;
-            window_.clientHeight = event.height;
-            window_.setViewport(event.width, event.height);
-            break;
+        case platform::EventType::Resized: window_.followClientSize(); break;
         default: break;
     }
 }
 
 void MainLoop::pollInput() {
-    if (!options_.window && platform::leftButtonDown()) setRunMode(RunMode::Quit);
+    if (input() == RunInput::FullScreen && platform::leftButtonDown()) setRunMode(RunMode::Quit);
 }
 
 void MainLoop::shutdown() {
-    // A run ended some other way (a key, a signal) still leaves the screenshot it was asked for.
-    if (options_.screenshot && !renderer_.captured()) {
+    // A run ended some other way (a key, a signal) still leaves the screenshot it was asked for;
+    // but a host's window is not touched once the host has asked the run to end.
+    if (options_.screenshot && !renderer_.captured() && input() != RunInput::Host) {
         renderer_.captureNextFrame(*options_.screenshot);
         renderer_.drawFrame();
     }

@@ -17,8 +17,14 @@ class ScreenQuadQueue;
 
 // More than 30 pixels between two frames on one axis.
 bool mouseMovedTooFar(platform::Point previous, platform::Point current);
-// Full screen: every key but the space bar ends the run. In a window only Escape and Q do.
-bool keyEndsRun(platform::Key key, bool windowed);
+
+// Who decides when a run ends.
+enum class RunInput {
+    FullScreen,  // every key but the space bar, a left click, mouse movement
+    Window,      // closing the window, Escape or Q
+    Host,        // a host's window: only the host, by SIGTERM; keys and the mouse are the host's
+};
+bool keyEndsRun(platform::Key key, RunInput input);
 
 // The black quad's opacity after one more frame: it starts to fall once the run clock passes 1.
 float nextFadeAlpha(float fadeAlpha, float runClock, float frameStep);
@@ -45,6 +51,7 @@ public:
     void setSoundRelease(std::function<void()> release) { soundRelease_ = std::move(release); }
 
 private:
+    RunInput input() const;
     void handle(const platform::Event& event);
     void pollInput();
     void mouseTest();

@@ -52,6 +52,34 @@ void OptionsDialog::loadCaptions(TextTable& table) {
     }
 }
 
+int OptionsDialog::numberedMonitors() const {
+    return std::max(static_cast<int>(monitors_.size()), std::max(settings_.monitor, 0));
+}
+
+std::vector<std::string> OptionsDialog::monitorChoices() const {
+    std::vector<std::string> choices{"Primary monitor"};
+    for (int i = 1; i <= numberedMonitors(); ++i) {
+        std::string name = "Monitor " + std::to_string(i);
+        if (static_cast<size_t>(i) <= monitors_.size()) {
+            const DesktopSize& size = monitors_[static_cast<size_t>(i - 1)];
+            name += " (" + std::to_string(size.width) + "\u00d7" + std::to_string(size.height) + ")";
+        }
+        choices.push_back(std::move(name));
+    }
+    choices.push_back("Every monitor");
+    return choices;
+}
+
+int OptionsDialog::monitorChoiceOf(int setting) const {
+    if (setting == Settings::kEveryMonitor) return numberedMonitors() + 1;
+    return std::clamp(setting, 0, numberedMonitors());
+}
+
+int OptionsDialog::monitorSettingOf(int choice) const {
+    if (choice == numberedMonitors() + 1) return Settings::kEveryMonitor;
+    return std::clamp(choice, 0, numberedMonitors());
+}
+
 void OptionsDialog::refresh() {
     const Settings& s = settings_;
     // Only list entries can be shown; the desktop's mode (10) leaves the list without a selection.
@@ -64,6 +92,7 @@ void OptionsDialog::refresh() {
     controls_.useDesktop = s.useDesktopMode;
     controls_.volume = wholePart(s.soundVolume);
     controls_.gamma = std::clamp(wholePart(s.gamma) * 25, 0, 100);
+    controls_.monitor = monitorChoiceOf(s.monitor);
     controls_.volumeEnabled = s.enableMusic;
     controls_.resolutionEnabled = !s.useDesktopMode;
     controls_.clockStyleEnabled = s.showClock;
@@ -100,6 +129,7 @@ void OptionsDialog::readControls() {
     s.enableMusic = controls_.enableMusic;
     s.soundVolume = static_cast<float>(std::clamp(controls_.volume, 0, 100));
     s.gamma = static_cast<float>(std::clamp(controls_.gamma, 0, 100)) * 0.04f;
+    s.monitor = monitorSettingOf(controls_.monitor);
     // "Enable sound:" and "Music volume:" have no control: they keep what was stored.
 }
 
@@ -147,6 +177,9 @@ OptionsPictures loadOptionsPictures(const FileSystem& files) {
 int runConfiguration(Settings& settings, SettingsStore& store, const FileSystem& files) {
     platform::installQuitSignals();
     OptionsDialog dialog(settings, store, [] { return platform::desktopSize(); });
+    std::vector<DesktopSize> sizes;
+    for (const platform::Monitor& monitor : platform::monitors()) sizes.push_back({monitor.area.width, monitor.area.height});
+    dialog.setMonitors(std::move(sizes));
     const auto text = files.get("Text/text.txt");
     TextTable table(text ? std::span<const uint8_t>(*text) : std::span<const uint8_t>());
     dialog.loadCaptions(table);

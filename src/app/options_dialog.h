@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/settings.h"
 #include "image/image.h"
@@ -27,6 +28,7 @@ struct OptionsControls {
     bool exitOnMouseMove = false;
     bool showClock = false;
     bool style24h = false;  // the 24h radio button; the 12h one shows the opposite
+    int monitor = 0;        // the Monitor list's selection (see OptionsDialog::monitorChoices)
 
     bool resolutionEnabled = false;  // the mode list, only without the desktop's mode
     bool volumeEnabled = false;      // the volume slider and its label, only with music
@@ -47,6 +49,12 @@ public:
     static constexpr std::string_view kWebAddress = "https://hearthglow.example.org/";
 
     OptionsDialog(Settings& settings, SettingsStore& store, DesktopSizeQuery desktopSize);
+
+    // The monitors a full-screen run can use, as the display lists them (their sizes).
+    void setMonitors(std::vector<DesktopSize> monitors) { monitors_ = std::move(monitors); }
+    // The Monitor list: the primary monitor, each monitor by number, every monitor. A stored
+    // number beyond today's monitors keeps an entry of its own, so OK does not change it unasked.
+    std::vector<std::string> monitorChoices() const;
 
     // Replaces the built-in captions in order, for as many entries as the table has.
     void loadCaptions(TextTable& table);
@@ -78,10 +86,14 @@ public:
 
 private:
     int fallbackResolution() const;
+    int numberedMonitors() const;
+    int monitorChoiceOf(int setting) const;
+    int monitorSettingOf(int choice) const;
 
     Settings& settings_;
     SettingsStore& store_;
     DesktopSizeQuery desktopSize_;
+    std::vector<DesktopSize> monitors_;
     OptionsControls controls_;
     std::array<std::string, static_cast<size_t>(Caption::Count)> captions_;
     bool aboutVisible_ = false;

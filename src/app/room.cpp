@@ -45,8 +45,8 @@ void Room::load(bool useVertexBuffers, bool useOcclusionQueries, std::function<u
                                                services_.snapshotAlpha);
 }
 
-void Room::draw() {
-    if (renderer_) renderer_->drawRoom();
+void Room::draw(size_t view) {
+    if (renderer_) renderer_->drawRoom(view);
 }
 
 void Room::setLocalTime(const CalendarTime& now) {

@@ -1,6 +1,7 @@
 #pragma once
 // The living room as the run shows it: the scene with its models, fire and particles, loaded from
 // the scene file, and the renderer that draws it each frame.
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,8 +40,8 @@ public:
     // Reads "Models/test.bss", builds the scene and uploads its geometry. `seed` gives the random
     // generator its seed at the start of every camera cycle.
     void load(bool useVertexBuffers, bool useOcclusionQueries, std::function<uint32_t()> seed);
-    // The room part of one frame.
-    void draw();
+    // The room part of one frame in one view (0, or 1, 2, ... for further monitors).
+    void draw(size_t view = 0);
     void setLocalTime(const CalendarTime& now);
     // Shutdown: the scene, the models and the particle systems go.
     void release();

@@ -9,6 +9,7 @@
 #include "app/room.h"
 #include "app/settings.h"
 #include "app/settings_file.h"
+#include "app/shared_music.h"
 #include "archive/file_system.h"
 #include "audio/sound_system.h"
 #include "image/texture_manager.h"
@@ -18,6 +19,8 @@
 #include "render/screen_quads.h"
 
 namespace hg {
+
+class MainLoop;
 
 class Saver {
 public:
@@ -31,6 +34,17 @@ private:
     int run();
     int preview();
     platform::WindowSpec windowSpec() const;
+    // Where the room goes in the new window: the whole of it, or the monitors a full-screen run chose.
+    std::vector<Viewport> roomViews();
+    // A host's preview area (named on the command line, or much smaller than its screen): silent.
+    bool inHostPreview();
+    // Loading screen, clock overlay and the room.
+    void loadContent();
+    // The music, when it is on and this run may play it.
+    void startMusic(MainLoop& loop);
+    // A host's window in which no context could be made stays black until the host ends the run,
+    // so that the host does not start the saver again and again.
+    int waitForHostToEnd();
     [[noreturn]] void fatalError(const std::string& message);
     // The room: scene, models, fire, particles, cameras; drawn in the frame's scene pass.
     void loadRoom();
@@ -52,6 +66,9 @@ private:
     TextureManager textures_{fileSystem_, log_, [this](const std::string& message) { fatalError(message); }};
     ClockOverlay clockOverlay_;
     SoundSystem sound_;
+    platform::ProcessLock musicLock_{platform::musicLockPath()};
+    SharedMusic music_{[this] { return musicLock_.tryAcquire(); },
+                       [this] { sound_.start(fileSystem_, settings_.soundVolume, log_); }};
     std::unique_ptr<Room> room_;
     std::unique_ptr<EffectViewer> effectViewer_;
     std::unique_ptr<ModelViewer> modelViewer_;

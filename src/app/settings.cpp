@@ -35,6 +35,7 @@ void Settings::restoreDefaults() {
     soundVolume = 40.0f;
     useDesktopMode = true;
     style24h = false;
+    monitor = 0;
 }
 
 void Settings::useDesktop(const DesktopSize& desktop) {
@@ -59,6 +60,7 @@ void Settings::load(SettingsStore& store, const DesktopSizeQuery& desktopSize) {
         soundVolume = static_cast<float>(store.readValue(n::kSoundVolume));
         useDesktopMode = store.readValue(n::kUsemon) != 0;
         style24h = store.readValue(n::kStyle24h) != 0;
+        monitor = static_cast<int32_t>(store.readValue(n::kMonitor));
     }
     if (useDesktopMode) useDesktop(desktopSize());
     keepResolutionInTable(desktopSize);
@@ -85,6 +87,7 @@ void Settings::save(SettingsStore& store) const {
     store.writeValue(n::kSoundVolume, storedFloat(soundVolume));
     store.writeValue(n::kUsemon, useDesktopMode ? 1 : 0);
     store.writeValue(n::kStyle24h, style24h ? 1 : 0);
+    store.writeValue(n::kMonitor, static_cast<uint32_t>(monitor));
 }
 
 }  // namespace hg

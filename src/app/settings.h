@@ -51,6 +51,11 @@ public:
     float soundVolume = 1.0f;
     bool useDesktopMode = true;
     bool style24h = false;
+    // Where a full-screen run shows the room: 0 the primary monitor, N the Nth as the display
+    // server lists them, -1 every monitor with its own view. The other monitors stay black.
+    int32_t monitor = 0;
+
+    static constexpr int32_t kEveryMonitor = -1;
 
 private:
     void keepResolutionInTable(const DesktopSizeQuery& desktopSize);
@@ -69,6 +74,7 @@ inline constexpr const char* kMusicVolume = "Music volume:";
 inline constexpr const char* kSoundVolume = "Sound volume:";
 inline constexpr const char* kUsemon = "Usemon:";
 inline constexpr const char* kStyle24h = "Style24h:";
+inline constexpr const char* kMonitor = "Monitor:";
 }  // namespace settings_names
 
 }  // namespace hg

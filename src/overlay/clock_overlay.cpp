@@ -23,12 +23,21 @@ void ClockOverlay::update(const CalendarTime& now) {
     countdown_ = countdownFor(now);
 }
 
-void ClockOverlay::draw(const Settings& settings, float framesPerSecond) const {
+void ClockOverlay::draw(const Settings& settings, float framesPerSecond, float aspect) const {
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    if (settings.showFps) glyphs_.draw(-0.95f, 0.92f, frameRateText(framesPerSecond));
-    if (settings.showClock) glyphs_.draw(settings.style24h ? 0.64f : 0.5f, -0.92f, clockText(now_, settings.style24h));
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    if (settings.showFps) {
+        placeOverlay(Anchor::TopLeft, aspect);
+        glyphs_.draw(-0.95f, 0.92f, frameRateText(framesPerSecond));
+    }
+    if (settings.showClock) {
+        placeOverlay(Anchor::BottomRight, aspect);
+        glyphs_.draw(settings.style24h ? 0.64f : 0.5f, -0.92f, clockText(now_, settings.style24h));
+    }
 
+    placeOverlay(Anchor::BottomLeft, aspect);
     switch (bannerFor(now_, countdown_)) {
         case HolidayBanner::NewYearGreeting: drawTexturedQuad(-0.69f, -0.84f, 0.212f, 0.106f, newYearGreeting_); break;
         case HolidayBanner::HolidayGreeting: drawTexturedQuad(-0.69f, -0.84f, 0.212f, 0.106f, holidayGreeting_); break;
@@ -36,6 +45,7 @@ void ClockOverlay::draw(const Settings& settings, float framesPerSecond) const {
         case HolidayBanner::NewYearCountdown: drawCountdown(); break;
         case HolidayBanner::None: break;
     }
+    glPopMatrix();
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
 }

@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "overlay/countdown.h"
 #include "overlay/glyph_text.h"
+#include "render/screen_quads.h"
 
 namespace hg {
 
@@ -21,7 +22,8 @@ public:
     // Once per frame, before drawing: the local time and the countdown worked out from it.
     void update(const CalendarTime& now);
     // Inside the frame's 2D pass: the frame rate (when asked for), the clock, the calendar.
-    void draw(const Settings& settings, float framesPerSecond) const;
+    // `aspect` is the view's width over height: the pictures keep their shapes in their corners.
+    void draw(const Settings& settings, float framesPerSecond, float aspect = kOverlayAspect) const;
 
     const Countdown& countdown() const { return countdown_; }
 

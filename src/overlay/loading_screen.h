@@ -1,6 +1,12 @@
 #pragma once
 // The one still picture shown while the room loads: the loading picture over the whole screen and
-// the logo in the lower right corner. It stays until the first frame replaces it.
+// the logo in the lower right corner, in each view the room will be drawn in (on a screen wider
+// or taller than the picture it keeps its shape, centred on black). It stays until the first
+// frame replaces it.
+#include <vector>
+
+#include "render/view_layout.h"
+
 namespace hg {
 
 class TextureManager;
@@ -8,6 +14,6 @@ namespace platform {
 class Window;
 }
 
-void showLoadingScreen(TextureManager& textures, platform::Window& window);
+void showLoadingScreen(TextureManager& textures, platform::Window& window, const std::vector<Viewport>& views);
 
 }  // namespace hg

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/settings.h"
@@ -19,6 +20,14 @@ namespace hg::platform {
 // $XDG_CONFIG_HOME/hearthglow/settings.conf, or ~/.config/hearthglow/settings.conf.
 std::filesystem::path settingsFilePath();
 
+// Where "Log.txt" goes: HEARTHGLOW_LOG when it is set, else $XDG_STATE_HOME/hearthglow/Log.txt
+// (~/.local/state/hearthglow/Log.txt), never the folder a host happened to start the program in.
+// The folder is created; a folder that cannot be made simply leaves the run without a log.
+std::filesystem::path logFilePath();
+
+// $HOME, or the user's home folder from the password database.
+std::filesystem::path homeFolder();
+
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and renames it over `path`,
 // creating the folder when needed. On failure the previous file is untouched and false is returned.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
@@ -29,9 +38,35 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 // and the display comes back as it was.
 void installQuitSignals();
 
-// A modal error message with the given caption. With HEARTHGLOW_MESSAGES=stderr, or when no
-// display is available, the text goes to standard error instead.
+// A modal error message with the given caption. With HEARTHGLOW_MESSAGES=stderr, after
+// routeMessagesToStandardError(), or when no display is available, the text goes to standard error.
 void messageBox(std::string_view text, std::string_view caption);
+// A run inside a host's window must never put a dialog over a locked screen: its messages go to
+// standard error, which the host keeps.
+void routeMessagesToStandardError();
+
+// A lock shared by all of one user's Hearthglow processes (flock on a file): XScreenSaver runs one
+// process per monitor and only the holder plays the music. The system lets it go when the holder
+// ends, however it ends.
+class ProcessLock {
+public:
+    explicit ProcessLock(std::filesystem::path path);
+    ~ProcessLock();
+    ProcessLock(const ProcessLock&) = delete;
+    ProcessLock& operator=(const ProcessLock&) = delete;
+
+    // Takes the lock without waiting; true when this object holds it (also when it already did).
+    bool tryAcquire();
+    void release();
+    bool held() const { return fd_ >= 0; }
+
+private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+};
+
+// $XDG_RUNTIME_DIR/hearthglow-music.lock, or /tmp/hearthglow-<uid>.lock without it.
+std::filesystem::path musicLockPath();
 
 // ---- time ----
 
@@ -48,7 +83,27 @@ int64_t epochSecondsNow();
 
 // ---- display, window, input ----
 
-// Size of the primary display's desktop mode; 1024x768 when no display can be asked.
+// A rectangle on the desktop, in pixels, y downwards from the top-left corner.
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct Monitor {
+    Rect area;
+    bool primary = false;
+};
+
+// The monitors as the display server lists them (the primary one flagged when it says which);
+// empty when no display can be asked.
+std::vector<Monitor> monitors();
+
+// Size of the primary monitor's desktop mode; 1024x768 when no display can be asked. Asking does
+// not start the window system's video layer, so the Options dialog and the preview never hold the
+// system's screensaver off.
 DesktopSize desktopSize();
 
 struct Point {
@@ -90,9 +145,10 @@ public:
 };
 
 enum class WindowKind {
-    FullScreenDesktop,  // covers the primary display at the desktop's own size
+    FullScreenDesktop,  // covers every monitor at the desktop's own size
     FullScreenMode,     // switches the primary display to the requested width and height
     Windowed,           // an ordinary resizable window with a visible cursor
+    Host,               // a window another program owns (a screensaver host's); see WindowSpec::host
 };
 
 struct WindowSpec {
@@ -101,6 +157,9 @@ struct WindowSpec {
     int height = 0;
     int bitsPerPixel = 32;
     WindowKind kind = WindowKind::Windowed;
+    // Host: the window's id, or 0 for the root window. The host owns the window and its input:
+    // nothing is selected on it, nothing is mapped, moved, resized or destroyed.
+    uint64_t host = 0;
 };
 
 // The one window with its OpenGL context.
@@ -120,7 +179,14 @@ public:
     // Adaptive sync first where offered, then plain vsync; off for measurements.
     void setVsync(bool on);
     void swapBuffers();
+    // The drawing area's size now. A host's window is asked each time: it sends no resize events.
     Point clientSize() const;
+    // Where the window lies on the desktop (for placing the room on a monitor).
+    Rect frame() const;
+    // False once a host's window has gone (destroyed under us): nothing may touch it any more.
+    bool alive() const;
+    // The host window's whole screen, for telling a host's small preview area from a monitor.
+    Point screenSize() const;
 
     std::optional<GammaRamp> readGammaRamp() const override;
     bool writeGammaRamp(const GammaRamp& ramp) override;

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "scene/binary_reader.h"
@@ -34,6 +35,11 @@ bool readCamera(BinaryReader& reader, Camera& camera) {
     }
     for (float& fov : camera.keyFieldsOfView) fov = reader.readFloat();
     return reader.ok();
+}
+
+float projectionAspect(float viewAspect) {
+    if (!(viewAspect > 0.0f) || !std::isfinite(viewAspect)) return 1.33f;
+    return std::fabs(viewAspect - 4.0f / 3.0f) < 0.005f ? 1.33f : viewAspect;
 }
 
 void CameraSet::add(Camera camera) {
@@ -137,7 +143,7 @@ void CameraSet::apply() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     const Camera* camera = cameras_.empty() ? nullptr : &current();
-    gluPerspective(camera ? camera->fieldOfView : 45.0f, 1.33, 1.0, 3000.0);
+    gluPerspective(camera ? camera->fieldOfView : 45.0f, aspect, 1.0, 3000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     if (camera) {

@@ -57,9 +57,13 @@ public:
     size_t currentIndex() const { return currentIndex_; }
     const std::vector<uint32_t>& cycle() const { return cycle_; }
     const Frustum& frustum() const { return frustum_; }
+    const SeedSource& seedSource() const { return seed_; }
 
     float segmentT = 0.0f;
     bool snapshotPending = false;
+    // The view's width over height. The vertical field of view is the flight's own, so a wider
+    // view shows more of the room at the sides and nothing is stretched.
+    float aspect = 1.33f;
 
 private:
     void fillCycle();
@@ -72,6 +76,10 @@ private:
     SeedSource seed_;
     Frustum frustum_;
 };
+
+// The projection's width over height for a view of that shape. The flights were framed for 4:3
+// screens with 1.33; a view within half a percent of 4:3 keeps exactly that framing.
+float projectionAspect(float viewAspect);
 
 // The flight's interpolation without OpenGL, for the update and for tests.
 void updateCamera(Camera& camera, float& segmentT, float frameStep, bool& snapshotPending);

@@ -2,6 +2,8 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #include "app/log.h"
 #include "render/gamma.h"
 
@@ -15,12 +17,13 @@ int snapshotSideFor(int modeHeight) {
 
 bool GLWindow::createWindow(const platform::WindowSpec& spec) { return window_.create(spec); }
 
-void GLWindow::setUpOpenGL(const Settings& settings, bool vsync) {
+bool GLWindow::setUpOpenGL(const Settings& settings, bool vsync, bool changeGamma) {
     clock.reset();
     const platform::Point client = window_.clientSize();
     clientWidth = client.x;
     clientHeight = client.y;
-    window_.createContext();
+    if (views_.empty()) views_ = {{0, 0, clientWidth, clientHeight}};
+    if (!window_.createContext()) return false;
     window_.setVsync(vsync);
     setViewport(clientWidth, clientHeight);
     fadeAlpha = 1.0f;
@@ -37,7 +40,8 @@ void GLWindow::setUpOpenGL(const Settings& settings, bool vsync) {
     clock.timeScale = 50.0f;
 
     probeCapabilities();
-    changeGamma(settings);
+    if (changeGamma) this->changeGamma(settings);
+    return true;
 }
 
 void GLWindow::createSnapshotTexture() {
@@ -86,6 +90,7 @@ void GLWindow::probeCapabilities() {
 void GLWindow::changeGamma(const Settings& settings) {
     const float exponent = 4.0f - settings.gamma;
     gamma_.change(window_, exponent);
+    gammaChanged_ = true;
     log_.writeLine("Old Gamma: ", gamma_.oldGamma());
     log_.writeLine("New Gamma: ", exponent);
 }
@@ -101,8 +106,31 @@ void GLWindow::setViewport(int width, int height) {
 }
 
 void GLWindow::restoreGamma() {
+    if (!gammaChanged_) return;
     log_.writeLine("Set old Gamma: ", gamma_.oldGamma());
     gamma_.restore(window_);
+    gammaChanged_ = false;
+}
+
+void GLWindow::useView(size_t index) {
+    if (index >= views_.size()) return;
+    const Viewport& view = views_[index];
+    glViewport(view.x, view.y, view.width, std::max(view.height, 1));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, view.aspect(), 1.0, 3000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+bool GLWindow::followClientSize() {
+    const platform::Point client = window_.clientSize();
+    if (client.x <= 0 || client.y <= 0 || (client.x == clientWidth && client.y == clientHeight)) return false;
+    const bool drawnWhole = views_.size() == 1 && views_[0] == Viewport{0, 0, clientWidth, clientHeight};
+    clientWidth = client.x;
+    clientHeight = client.y;
+    if (drawnWhole) views_[0] = {0, 0, clientWidth, clientHeight};
+    return true;
 }
 
 void GLWindow::shutDown() { window_.shutdown(); }

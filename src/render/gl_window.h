@@ -9,6 +9,7 @@
 #include "app/frame_clock.h"
 #include "app/settings.h"
 #include "render/gamma.h"
+#include "render/view_layout.h"
 #include "platform/platform.h"
 
 namespace hg {
@@ -23,9 +24,21 @@ public:
     explicit GLWindow(Log& log) : log_(log) {}
 
     bool createWindow(const platform::WindowSpec& spec);
-    // Context, black first frame, snapshot texture, capability probe, gamma, in that order.
-    void setUpOpenGL(const Settings& settings, bool vsync);
+    // Context, black first frame, snapshot texture, capability probe, gamma, in that order. Only a
+    // full-screen run changes the display's gamma; a window or a host's window leaves it alone.
+    // False when no context could be made.
+    bool setUpOpenGL(const Settings& settings, bool vsync, bool changeGamma);
     void setViewport(int width, int height);
+
+    // Where the room is drawn: one viewport per view (the whole window unless a full-screen run
+    // places it on monitors).
+    const std::vector<Viewport>& views() const { return views_; }
+    void setViews(std::vector<Viewport> views) { views_ = std::move(views); }
+    // The viewport and the default projection of one view.
+    void useView(size_t index);
+    // A window drawn whole follows its drawing area's size (a host's window sends no resize
+    // events, so it is asked every frame). True when the size changed.
+    bool followClientSize();
     // Logs "Set old Gamma: " and puts back exactly the ramp that was in force before the run.
     void restoreGamma();
     // Context, display mode and cursor back as they were; the window goes.
@@ -57,6 +70,8 @@ private:
     Log& log_;
     platform::Window window_;
     GammaSession gamma_;
+    bool gammaChanged_ = false;
+    std::vector<Viewport> views_;
 };
 
 }  // namespace hg

@@ -1,6 +1,8 @@
 #pragma once
-// Draws and presents one frame: clear, the per-frame step, the scene, then the 2D pass with the
-// queued screen quads, then the swap.
+// Draws and presents one frame: clear, the per-frame step, then for each view (the whole window,
+// or each monitor the room covers) the scene and the 2D pass with the queued screen quads, then
+// the swap.
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -17,10 +19,11 @@ public:
     // `perFrameStep` runs right after the clear, before anything is drawn; `onFirstFrame` once.
     void setPerFrameStep(std::function<void()> step) { perFrameStep_ = std::move(step); }
     void setFirstFrameHook(std::function<void()> hook) { firstFrameHook_ = std::move(hook); }
-    // The 3D part of the frame, drawn after the per-frame step and before the 2D pass.
-    void setScenePass(std::function<void()> pass) { scenePass_ = std::move(pass); }
-    // Drawn in the 2D pass after the queued quads: the clock overlay with the frame rate.
-    void setOverlay(std::function<void()> overlay) { overlay_ = std::move(overlay); }
+    // The 3D part of one view's frame, drawn after the per-frame step and before its 2D pass.
+    void setScenePass(std::function<void(size_t view)> pass) { scenePass_ = std::move(pass); }
+    // Drawn in the 2D pass after the queued quads: the clock overlay with the frame rate. It is
+    // given the view's shape (width over height) to keep its pictures' proportions.
+    void setOverlay(std::function<void(float aspect)> overlay) { overlay_ = std::move(overlay); }
 
     void drawFrame();
     // The next frame is written to `path` as it is presented.
@@ -32,14 +35,14 @@ public:
     bool snapshotPending = false;
 
 private:
-    void draw2DPass();
+    void draw2DPass(float aspect);
 
     GLWindow& window_;
     ScreenQuadQueue& quads_;
     std::function<void()> perFrameStep_;
     std::function<void()> firstFrameHook_;
-    std::function<void()> overlay_;
-    std::function<void()> scenePass_;
+    std::function<void(float)> overlay_;
+    std::function<void(size_t)> scenePass_;
     bool firstFrame_ = true;
     std::string capturePath_;
     bool captured_ = false;

@@ -3,10 +3,12 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "effects/particle_system.h"
 #include "render/gl_window.h"
+#include "render/view_layout.h"
 #include "render/screen_quads.h"
 #include "scene/animated_mesh.h"
 #include "scene/mesh_draw.h"
@@ -20,45 +22,97 @@ RoomRenderer::RoomRenderer(Scene& scene, PoolBinding& pool, ParticleManager& par
     : scene_(scene), pool_(pool), particles_(particles), window_(window), quads_(quads), snapshotAlpha_(snapshotAlpha),
       boxes_(std::make_unique<OcclusionBoxes>()) {}
 
-RoomRenderer::~RoomRenderer() = default;
-
-void RoomRenderer::applyCamera() {
-    scene_.cameras.apply();
-    frustum_ = scene_.cameras.frustum();
+RoomRenderer::~RoomRenderer() {
+    for (const auto& view : extraViews_) glDeleteTextures(1, &view->snapshotTexture);
 }
 
-void RoomRenderer::drawRoom() {
-    if (scene_.cameras.snapshotPending) captureSnapshot();
+void RoomRenderer::applyCamera() {
+    cameras_->apply();
+    frustum_ = cameras_->frustum();
+}
+
+RoomRenderer::ExtraView& RoomRenderer::extraView(size_t view) {
+    while (extraViews_.size() < view) {
+        auto extra = std::make_unique<ExtraView>();
+        const size_t number = extraViews_.size() + 1;
+        // The same flights, in an order of the view's own; it starts away from view 0's flight.
+        extra->cameras = scene_.cameras;
+        const CameraSet::SeedSource base = scene_.cameras.seedSource();
+        extra->cameras.startCycle([base, number] { return (base ? base() : 0u) + static_cast<uint32_t>(number) * 7919u; });
+        if (extra->cameras.size() > 1 && extra->cameras.currentIndex() == scene_.cameras.currentIndex())
+            extra->cameras.nextCamera();
+        const Viewport& area = window_.views()[std::min(number, window_.views().size() - 1)];
+        extra->snapshotSide = snapshotSideFor(area.height);
+        glGenTextures(1, &extra->snapshotTexture);
+        glBindTexture(GL_TEXTURE_2D, extra->snapshotTexture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, extra->snapshotSide, extra->snapshotSide, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        extraViews_.push_back(std::move(extra));
+    }
+    return *extraViews_[view - 1];
+}
+
+void RoomRenderer::selectView(size_t view) {
+    view_ = view;
+    if (view == 0) {
+        cameras_ = &scene_.cameras;
+        snapshotTexture_ = window_.snapshotTexture;
+        snapshotSide_ = window_.snapshotSide;
+        viewSnapshotAlpha_ = &snapshotAlpha_;
+        movedThisFrame_.clear();
+        emittedThisFrame_.clear();
+        return;
+    }
+    ExtraView& extra = extraView(view);
+    cameras_ = &extra.cameras;
+    snapshotTexture_ = extra.snapshotTexture;
+    snapshotSide_ = extra.snapshotSide;
+    viewSnapshotAlpha_ = &extra.snapshotAlpha;
+    // View 0's opacity falls in the frame's own step; the others' fall here, by the same rule.
+    extra.snapshotAlpha -= window_.clock.frameStep * 0.01f;
+}
+
+bool RoomRenderer::firstDrawThisFrame(const SceneNode& node) {
+    const bool first = movedThisFrame_.insert(&node).second;
+    return view_ == 0 || first;
+}
+
+void RoomRenderer::drawRoom(size_t view) {
+    selectView(view);
+    if (cameras_->snapshotPending) captureSnapshot();
     resetFrame();
     scenePass();
-    particles_.update(window_.clock.frameStep);
+    if (view_ == 0) particles_.update(window_.clock.frameStep);
     glAlphaFunc(GL_ALWAYS, 1);
     particles_.draw();
     nodePass(translucent_, 0.00001f);
 
     // Once the cross-fade is over the snapshot quad would change no pixel (zero alpha, blended and
     // alpha-tested away) yet still cost a full-screen textured pass in a software rasteriser.
-    if (snapshotAlpha_ <= 0.0f) return;
+    if (*viewSnapshotAlpha_ <= 0.0f) return;
     ScreenQuad snapshot;
-    snapshot.a = snapshotAlpha_;
-    snapshot.texture = window_.snapshotTexture;
+    snapshot.a = *viewSnapshotAlpha_;
+    snapshot.texture = snapshotTexture_;
     quads_.queue(snapshot);
 }
 
-// The old view, drawn into the corner of the back buffer and copied into the snapshot texture,
-// covers the first frames of the next flight and fades out.
+// The old view, drawn into the corner of the view and copied into the snapshot texture, covers the
+// first frames of the next flight and fades out.
 void RoomRenderer::captureSnapshot() {
-    scene_.cameras.snapshotPending = false;
-    const int side = window_.snapshotSide;
-    glViewport(0, 0, side, side);
+    cameras_->snapshotPending = false;
+    const int side = snapshotSide_;
+    const Viewport area = window_.views().empty() ? Viewport{0, 0, window_.clientWidth, window_.clientHeight}
+                                                  : window_.views()[std::min(view_, window_.views().size() - 1)];
+    glViewport(area.x, area.y, side, side);
     nodePass(opaque_, 0.001f);
     glAlphaFunc(GL_ALWAYS, 0);
     if (window_.clock.framesPerSecond > 20.0f) particles_.draw();
-    snapshotAlpha_ = 1.2f;
+    *viewSnapshotAlpha_ = 1.2f;
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, window_.snapshotTexture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, side, side);
-    glViewport(0, 0, window_.clientWidth, window_.clientHeight);
+    glBindTexture(GL_TEXTURE_2D, snapshotTexture_);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, area.x, area.y, side, side);
+    glViewport(area.x, area.y, area.width, area.height);
     glClear(GL_DEPTH_BUFFER_BIT);
 }
 
@@ -80,7 +134,9 @@ void RoomRenderer::scenePass() {
     glEnable(GL_CULL_FACE);
 
     const float step = window_.clock.frameStep;
-    CameraSet& cameras = scene_.cameras;
+    CameraSet& cameras = *cameras_;
+    const auto& views = window_.views();
+    cameras.aspect = projectionAspect(views.empty() ? 1.33f : views[std::min(view_, views.size() - 1)].aspect());
     if (!cameras.empty()) {
         cameras.update(step);
         if (cameras.current().finished) cameras.nextCamera();
@@ -94,10 +150,14 @@ void RoomRenderer::scenePass() {
     glAlphaFunc(GL_GREATER, 0.6f);
     glColor4d(1, 1, 1, 1);
 
-    for (auto& node : scene_.nodes) {
-        if (node->pathAnimated) advancePathNode(*node, step);
+    if (view_ == 0) {
+        for (auto& node : scene_.nodes) {
+            if (node->pathAnimated) advancePathNode(*node, step);
+        }
     }
-    if (scene_.useOcclusionQueries) {
+    // Query answers arrive a frame late and belong to the view that asked: with several views
+    // the openings between room cells decide instead.
+    if (scene_.useOcclusionQueries && window_.views().size() <= 1) {
         occlusionWalk();
     } else {
         portalWalk();
@@ -117,7 +177,7 @@ bool RoomRenderer::portalOpens(const Portal& portal, const Vec3& camera, const F
 void RoomRenderer::portalWalk() {
     for (auto& node : scene_.nodes) node->unvisited = 1;
     applyCamera();
-    const Vec3 eye = scene_.cameras.empty() ? Vec3{0, 0, 0} : scene_.cameras.current().position;
+    const Vec3 eye = cameras_->empty() ? Vec3{0, 0, 0} : cameras_->current().position;
     for (auto& node : scene_.nodes) {
         if (node->isZone && node->boxContains(eye)) {
             node->visible = 1;
@@ -138,7 +198,7 @@ void RoomRenderer::enterZone(SceneNode& zone) {
     if (!zone.isZone || !zone.visible) return;
     for (uint8_t* flag : zone.flagList) *flag = zone.visible;
     zone.unvisited = 0;
-    const Vec3 eye = scene_.cameras.empty() ? Vec3{0, 0, 0} : scene_.cameras.current().position;
+    const Vec3 eye = cameras_->empty() ? Vec3{0, 0, 0} : cameras_->current().position;
     for (Portal* portal : zone.portals) {
         if (zone.boxContains(eye)) applyCamera();
         testPortal(*portal);
@@ -147,7 +207,7 @@ void RoomRenderer::enterZone(SceneNode& zone) {
 
 void RoomRenderer::testPortal(Portal& portal) {
     if (!portal.flag) return;
-    const Camera* camera = scene_.cameras.empty() ? nullptr : &scene_.cameras.current();
+    const Camera* camera = cameras_->empty() ? nullptr : &cameras_->current();
     const Vec3 eye = camera ? camera->position : Vec3{0, 0, 0};
     if (!*portal.flag && portalOpens(portal, eye, frustum_)) *portal.flag = 1;
     if (!*portal.flag || !portal.target) return;
@@ -157,7 +217,8 @@ void RoomRenderer::testPortal(Portal& portal) {
         // A far opening: look through it with a narrow cone instead of the full view.
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(30.0, 1.333, 1.0, 3000.0);
+        // The narrow cone has the view's shape (1.333 for the 4:3 framing, as it always had).
+        gluPerspective(30.0, cameras_->aspect == 1.33f ? 1.333 : cameras_->aspect, 1.0, 3000.0);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         Vec3 towards{dx, dy, 0.0f};
@@ -165,14 +226,14 @@ void RoomRenderer::testPortal(Portal& portal) {
         const Vec3 centre = eye + towards;
         gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, camera->up.x, camera->up.y, camera->up.z);
     } else {
-        scene_.cameras.apply();
+        cameras_->apply();
     }
     frustum_ = Frustum::fromOpenGL();
     if (portal.target->unvisited) enterZone(*portal.target);
 }
 
 void RoomRenderer::occlusionWalk() {
-    const Vec3 eye = scene_.cameras.empty() ? Vec3{0, 0, 0} : scene_.cameras.current().position;
+    const Vec3 eye = cameras_->empty() ? Vec3{0, 0, 0} : cameras_->current().position;
     for (SceneNode* zone : scene_.zones) {
         if (zone->boxContains(eye)) {
             zone->visible = 1;
@@ -237,7 +298,10 @@ void RoomRenderer::issueQueries() {
 
 void RoomRenderer::emitActiveMarkers() {
     for (auto& marker : scene_.markers) {
-        if (marker->active && marker->kind == 2) particles_.emitAtMarker(*marker);
+        if (!marker->active || marker->kind != 2) continue;
+        // A marker seen in two views still emits once a frame.
+        if (!emittedThisFrame_.insert(marker.get()).second && view_ != 0) continue;
+        particles_.emitAtMarker(*marker);
     }
     for (auto& marker : scene_.markers) marker->active = 0;
 }
@@ -269,15 +333,16 @@ void RoomRenderer::nodePass(const std::vector<SceneNode*>& list, float alphaRefe
         } else {
             glDisable(GL_LIGHTING);
         }
-        if (node->isInstance) animation_.drawInstanceNode(*node, step, particles_);
+        const bool moves = firstDrawThisFrame(*node);
+        if (node->isInstance) animation_.drawInstanceNode(*node, step, particles_, moves);
         if (node->isAnimatedMesh && node->animated) {
             if (!bufferReleased) {
                 pool_.releaseBuffer();
                 bufferReleased = true;
             }
             node->animated->setPlacementTranslation(node->centre);
-            node->animated->update(step);
-            node->animated->draw(step);
+            if (moves) node->animated->update(step);
+            node->animated->draw(moves ? step : 0.0f);
         }
         if (!node->isInstance && !node->isAnimatedMesh) {
             for (const FaceGroup& group : node->groups) drawFaceGroup(group, false, pool_);

@@ -42,9 +42,13 @@ ClockHands clockHandsAt(int hour, int minute, int second) {
             static_cast<float>(second) * -6.0f};
 }
 
-void SceneAnimation::drawInstanceNode(SceneNode& node, float frameStep, ParticleSink& particles) {
+void SceneAnimation::drawInstanceNode(SceneNode& node, float frameStep, ParticleSink& particles, bool moves) {
     if (!node.instance) return;
     ModelInstance& instance = *node.instance;
+    if (!moves) {
+        instance.draw();
+        return;
+    }
     instance.position = node.centre;
 
     if (node.name == "instance railroad") {

@@ -23,8 +23,9 @@ ClockHands clockHandsAt(int hour, int minute, int second);
 class SceneAnimation {
 public:
     // Places the instance at the node, turns the train or the clock hands when the node is one of
-    // them, then updates and draws the instance.
-    void drawInstanceNode(SceneNode& node, float frameStep, ParticleSink& particles);
+    // them, then updates and draws the instance. With `moves` false (a second view of the same
+    // frame) it is only drawn again as it stands.
+    void drawInstanceNode(SceneNode& node, float frameStep, ParticleSink& particles, bool moves = true);
     void setLocalTime(const CalendarTime& now) { now_ = now; }
 
     float trainAngle = 0.0f;

@@ -1,10 +1,40 @@
 #include "render/screen_quads.h"
 
+#include <algorithm>
+
 namespace hg {
 
-void ScreenQuadQueue::drawAndClear() {
+void ScreenQuadQueue::draw() const {
     for (const ScreenQuad& quad : quads_) drawScreenQuad(quad);
+}
+
+void ScreenQuadQueue::drawAndClear() {
+    draw();
     quads_.clear();
+}
+
+OverlayPlacement overlayPlacement(Anchor anchor, float aspect) {
+    if (!(aspect > 0.0f)) aspect = kOverlayAspect;
+    // Wider than 4:3 shrinks x, taller shrinks y; at 4:3 nothing changes.
+    const float shrinkX = std::min(1.0f, kOverlayAspect / aspect);
+    const float shrinkY = std::min(1.0f, aspect / kOverlayAspect);
+    float sideX = 0.0f, sideY = 0.0f;  // the edge the picture hugs: -1 left/bottom, 1 right/top
+    switch (anchor) {
+        case Anchor::Centre: break;
+        case Anchor::TopLeft: sideX = -1, sideY = 1; break;
+        case Anchor::TopRight: sideX = 1, sideY = 1; break;
+        case Anchor::BottomLeft: sideX = -1, sideY = -1; break;
+        case Anchor::BottomRight: sideX = 1, sideY = -1; break;
+    }
+    return {shrinkX, sideX * (1.0f - shrinkX), shrinkY, sideY * (1.0f - shrinkY)};
+}
+
+void placeOverlay(Anchor anchor, float aspect) {
+    const OverlayPlacement p = overlayPlacement(anchor, aspect);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(p.offsetX, p.offsetY, 0.0f);
+    glScalef(p.scaleX, p.scaleY, 1.0f);
 }
 
 void enter2DMode() {

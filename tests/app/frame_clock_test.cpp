@@ -105,15 +105,17 @@ TEST(ExitRules, MouseMustMoveMoreThanThirtyPixelsOnOneAxis) {
     EXPECT_FALSE(mouseMovedTooFar({0, 0}, {30, 30}));
 }
 
-TEST(ExitRules, KeysFullScreenAndWindowed) {
+TEST(ExitRules, KeysFullScreenWindowedAndInAHostsWindow) {
     using platform::Key;
-    EXPECT_FALSE(keyEndsRun(Key::Space, false));
-    EXPECT_TRUE(keyEndsRun(Key::Other, false));
-    EXPECT_TRUE(keyEndsRun(Key::Escape, false));
-    EXPECT_FALSE(keyEndsRun(Key::Other, true));
-    EXPECT_FALSE(keyEndsRun(Key::Space, true));
-    EXPECT_TRUE(keyEndsRun(Key::Escape, true));
-    EXPECT_TRUE(keyEndsRun(Key::Q, true));
+    EXPECT_FALSE(keyEndsRun(Key::Space, RunInput::FullScreen));
+    EXPECT_TRUE(keyEndsRun(Key::Other, RunInput::FullScreen));
+    EXPECT_TRUE(keyEndsRun(Key::Escape, RunInput::FullScreen));
+    EXPECT_FALSE(keyEndsRun(Key::Other, RunInput::Window));
+    EXPECT_FALSE(keyEndsRun(Key::Space, RunInput::Window));
+    EXPECT_TRUE(keyEndsRun(Key::Escape, RunInput::Window));
+    EXPECT_TRUE(keyEndsRun(Key::Q, RunInput::Window));
+    // The host owns the keyboard: no key ends a run in its window.
+    for (Key key : {Key::Space, Key::Escape, Key::Q, Key::Other}) EXPECT_FALSE(keyEndsRun(key, RunInput::Host));
 }
 
 TEST(Fade, WaitsForTheRunClockThenFallsByStep) {

@@ -136,7 +136,44 @@ TEST_F(OptionsFixture, OkReadsEveryControlAndKeepsTheValuesWithoutControls) {
     dialog.ok();
     EXPECT_EQ(test::readText(store.path()),
               "Resolution: 10\nGamma: 3\nFps: 1\nClock: 1\nExitMM: 0\nEnable sound: 1\nEnable music: 0\n"
-              "Music volume: 55\nSound volume: 100\nUsemon: 1\nStyle24h: 1\n");
+              "Music volume: 55\nSound volume: 100\nUsemon: 1\nStyle24h: 1\nMonitor: 0\n");
+}
+
+TEST_F(OptionsFixture, MonitorListNamesEachMonitorAndEveryOneAndOkStoresTheChoice) {
+    OptionsDialog dialog = open();
+    dialog.setMonitors({{800, 600}, {640, 480}});
+    dialog.refresh();
+    EXPECT_EQ(dialog.monitorChoices(), (std::vector<std::string>{"Primary monitor", "Monitor 1 (800\u00d7600)",
+                                                                 "Monitor 2 (640\u00d7480)", "Every monitor"}));
+    EXPECT_EQ(dialog.controls().monitor, 0);
+    dialog.controls().monitor = 3;
+    dialog.ok();
+    Settings stored = reload();
+    EXPECT_EQ(stored.monitor, Settings::kEveryMonitor);
+
+    // Shown again, "Every monitor" is selected; monitor 2 is the third entry.
+    settings = stored;
+    OptionsDialog again = open();
+    again.setMonitors({{800, 600}, {640, 480}});
+    again.refresh();
+    EXPECT_EQ(again.controls().monitor, 3);
+    again.controls().monitor = 2;
+    again.ok();
+    EXPECT_EQ(reload().monitor, 2);
+}
+
+TEST_F(OptionsFixture, AStoredMonitorThatIsNotThereTodayKeepsItsEntry) {
+    // Chosen on a desk with three monitors, shown on a laptop with one.
+    settings.monitor = 3;
+    OptionsDialog dialog = open();
+    dialog.setMonitors({{1366, 768}});
+    dialog.refresh();
+    const auto choices = dialog.monitorChoices();
+    ASSERT_EQ(choices.size(), 5u);
+    EXPECT_EQ(choices[3], "Monitor 3");
+    EXPECT_EQ(dialog.controls().monitor, 3);
+    dialog.ok();
+    EXPECT_EQ(reload().monitor, 3);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 
 const DesktopSizeQuery kDesktop = [] { return DesktopSize{1920, 1080}; };
 
-TEST(Settings, FirstStartWritesTheElevenDefaultsAndUsesTheDesktop) {
+TEST(Settings, FirstStartWritesTheDefaultsAndUsesTheDesktop) {
     test::ScratchDir dir;
     FileSettingsStore store(dir / "hearthglow/settings.conf");
     Settings settings;
@@ -18,11 +18,29 @@ TEST(Settings, FirstStartWritesTheElevenDefaultsAndUsesTheDesktop) {
 
     EXPECT_EQ(test::readText(store.path()),
               "Resolution: 1\nGamma: 3\nFps: 0\nClock: 1\nExitMM: 1\nEnable sound: 0\nEnable music: 1\n"
-              "Music volume: 40\nSound volume: 40\nUsemon: 1\nStyle24h: 0\n");
+              "Music volume: 40\nSound volume: 40\nUsemon: 1\nStyle24h: 0\nMonitor: 0\n");
     EXPECT_EQ(settings.resolutionIndex, 10);
     EXPECT_EQ(settings.chosenMode(), (DisplayMode{1920, 1080, 16}));
     EXPECT_TRUE(settings.enableMusic);
     EXPECT_FLOAT_EQ(settings.soundVolume, 40.0f);
+}
+
+TEST(Settings, MonitorKeepsEveryMonitorAsMinusOneAndAnOlderFileMeansThePrimary) {
+    test::ScratchDir dir;
+    FileSettingsStore store(dir / "settings.conf");
+    Settings settings;
+    settings.load(store, kDesktop);
+    settings.monitor = Settings::kEveryMonitor;
+    settings.save(store);
+    EXPECT_NE(test::readText(store.path()).find("Monitor: 4294967295\n"), std::string::npos);
+    Settings again;
+    again.load(store, kDesktop);
+    EXPECT_EQ(again.monitor, -1);
+    // A file written before the setting existed has no such line.
+    test::writeText(store.path(), "Resolution: 1\nGamma: 3\nClock: 1\n");
+    Settings older;
+    older.load(store, kDesktop);
+    EXPECT_EQ(older.monitor, 0);
 }
 
 TEST(Settings, GammaKeepsOnlyItsIntegerPart) {

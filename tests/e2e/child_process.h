@@ -22,6 +22,7 @@ inline pid_t startHearthglow(const ScratchDir& dir, std::vector<std::string> arg
         if (chdir(dir.path().c_str()) != 0) _exit(127);
         setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
         setenv("HEARTHGLOW_MESSAGES", "stderr", 1);
+        setenv("HEARTHGLOW_LOG", (dir / "Log.txt").c_str(), 1);
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         const std::string binary = hearthglowBinary();

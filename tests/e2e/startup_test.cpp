@@ -28,7 +28,7 @@ TEST(Startup, PreviewWithoutWindowEndsAndLeavesLogAndSettings) {
     EXPECT_NE(std::find(log.begin(), log.end(), "Create Window failed!"), log.end());
     EXPECT_EQ(test::readText(dir / "config/hearthglow/settings.conf"),
               "Resolution: 1\nGamma: 3\nFps: 0\nClock: 1\nExitMM: 1\nEnable sound: 0\nEnable music: 1\n"
-              "Music volume: 40\nSound volume: 40\nUsemon: 1\nStyle24h: 0\n");
+              "Music volume: 40\nSound volume: 40\nUsemon: 1\nStyle24h: 0\nMonitor: 0\n");
 }
 
 TEST(Startup, TwoStartsLeaveOnlyTheSecondLog) {

@@ -26,6 +26,7 @@ struct View {
     GtkWidget* about = nullptr;
     GtkWidget* resolution = nullptr;
     GtkWidget* useDesktop = nullptr;
+    GtkWidget* monitor = nullptr;
     GtkWidget* enableMusic = nullptr;
     GtkWidget* volumeLabel = nullptr;
     GtkWidget* volume = nullptr;
@@ -48,6 +49,7 @@ void sync(View& view) {
     view.syncing = true;
     gtk_combo_box_set_active(GTK_COMBO_BOX(view.resolution), c.resolution);
     setChecked(view.useDesktop, c.useDesktop);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(view.monitor), c.monitor);
     setChecked(view.enableMusic, c.enableMusic);
     gtk_range_set_value(GTK_RANGE(view.volume), c.volume);
     gtk_range_set_value(GTK_RANGE(view.gamma), c.gamma);
@@ -160,10 +162,18 @@ void build(View& view, const OptionsPictures& pictures) {
     for (std::string_view name : OptionsDialog::kResolutionNames)
         gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(view.resolution), std::string(name).c_str());
     view.useDesktop = gtk_check_button_new_with_label(text(view, Caption::UseDesktop));
+    // Which monitor shows the room (the text table has no caption for it: it stays English).
+    view.monitor = gtk_combo_box_text_new();
+    for (const std::string& choice : view.dialog->monitorChoices())
+        gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(view.monitor), choice.c_str());
+    GtkWidget* monitorRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
+    gtk_box_pack_start(GTK_BOX(monitorRow), label("Monitor:"), FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(monitorRow), view.monitor, FALSE, FALSE, 0);
     GtkWidget* video = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
     gtk_widget_set_halign(view.resolution, GTK_ALIGN_START);
     gtk_box_pack_start(GTK_BOX(video), view.resolution, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(video), view.useDesktop, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(video), monitorRow, FALSE, FALSE, 0);
 
     // Sound: the master volume and the music switch.
     view.volumeLabel = label(text(view, Caption::MasterVolume));
@@ -249,6 +259,7 @@ void build(View& view, const OptionsPictures& pictures) {
     on(view.showClock, "toggled", view, [](View& v, GtkWidget*) { v.dialog->clockClicked(); });
     // Controls read only at OK.
     on(view.resolution, "changed", view, [](View& v, GtkWidget* w) { v.dialog->controls().resolution = gtk_combo_box_get_active(GTK_COMBO_BOX(w)); });
+    on(view.monitor, "changed", view, [](View& v, GtkWidget* w) { v.dialog->controls().monitor = gtk_combo_box_get_active(GTK_COMBO_BOX(w)); });
     on(view.volume, "value-changed", view, [](View& v, GtkWidget* w) { v.dialog->controls().volume = int(gtk_range_get_value(GTK_RANGE(w)) + 0.5); });
     on(view.gamma, "value-changed", view, [](View& v, GtkWidget* w) { v.dialog->controls().gamma = int(gtk_range_get_value(GTK_RANGE(w)) + 0.5); });
     on(view.showFps, "toggled", view, [](View& v, GtkWidget* w) { v.dialog->controls().showFps = checked(w); });

@@ -5,16 +5,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/platform.h"
 
 namespace hg::platform {
 namespace {
 
-std::filesystem::path homeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
-    return ".";
+// An XDG base folder: the variable when it holds an absolute path, else the fallback under home.
+std::filesystem::path xdgFolder(const char* variable, const char* fallback) {
+    if (const char* value = std::getenv(variable); value && value[0] == '/') return value;
+    return homeFolder() / fallback;
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -31,6 +32,12 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
+std::filesystem::path homeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
+    return ".";
+}
+
 std::filesystem::path settingsFilePath() {
     std::filesystem::path config;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
@@ -39,6 +46,20 @@ std::filesystem::path settingsFilePath() {
         config = homeFolder() / ".config";
     }
     return config / "hearthglow" / "settings.conf";
+}
+
+std::filesystem::path logFilePath() {
+    if (const char* chosen = std::getenv("HEARTHGLOW_LOG"); chosen && *chosen) return chosen;
+    const std::filesystem::path folder = xdgFolder("XDG_STATE_HOME", ".local/state") / "hearthglow";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return folder / "Log.txt";
+}
+
+std::filesystem::path musicLockPath() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/')
+        return std::filesystem::path(runtime) / "hearthglow-music.lock";
+    return "/tmp/hearthglow-" + std::to_string(getuid()) + ".lock";
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {

@@ -1,20 +1,52 @@
 // The window, its OpenGL context, the display mode, gamma and input, through SDL2.
-#include <SDL.h>
-
-#include <cstdio>
-
+// The project's headers come first: SDL's window-system header brings Xlib, whose macros (None,
+// Status) clash with them.
 #include "app/run_mode.h"
 #include "platform/platform.h"
+#include "platform/x11/x11_display.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 
 namespace hg::platform {
 namespace {
 
-// Our own signal handlers decide what SIGINT and SIGTERM do; SDL must not install its own.
+// Our own signal handlers decide what SIGINT and SIGTERM do; SDL must not install its own. A
+// screensaver never holds the system's own screensaver off, which SDL does by default.
 bool ensureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+std::atomic<bool> messagesToStandardError{false};
+
+// The SDL window's X connection and window, for what SDL does not offer.
+bool x11Handles(SDL_Window* window, Display*& display, ::Window& xWindow) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    display = info.info.x11.display;
+    xWindow = info.info.x11.window;
+    return true;
+}
+
+Rect unionOf(const std::vector<Monitor>& list) {
+    int left = list.front().area.x, top = list.front().area.y;
+    int right = left + list.front().area.width, bottom = top + list.front().area.height;
+    for (const Monitor& m : list) {
+        left = std::min(left, m.area.x);
+        top = std::min(top, m.area.y);
+        right = std::max(right, m.area.x + m.area.width);
+        bottom = std::max(bottom, m.area.y + m.area.height);
+    }
+    return {left, top, right - left, bottom - top};
 }
 
 Key keyOf(SDL_Keycode code) {
@@ -27,13 +59,6 @@ Key keyOf(SDL_Keycode code) {
 }
 
 }  // namespace
-
-DesktopSize desktopSize() {
-    if (!ensureVideo()) return {1024, 768};
-    SDL_DisplayMode mode{};
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) return {mode.w, mode.h};
-    return {1024, 768};
-}
 
 Point cursorPosition() {
     Point p;
@@ -81,13 +106,17 @@ void postQuit() {
     SDL_PushEvent(&quit);
 }
 
+// SDL shows a message box without its video layer running, so a message in the Options dialog
+// or the preview does not start it.
 void messageBox(std::string_view text, std::string_view caption) {
     const std::string message(text), title(caption);
     const char* route = SDL_getenv("HEARTHGLOW_MESSAGES");
-    const bool toStderr = (route && std::string_view(route) == "stderr") || !ensureVideo() ||
+    const bool toStderr = messagesToStandardError || (route && std::string_view(route) == "stderr") ||
                           SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), nullptr) != 0;
     if (toStderr) std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
 }
+
+void routeMessagesToStandardError() { messagesToStandardError = true; }
 
 bool readPerformanceCounter(uint64_t& value) {
     value = SDL_GetPerformanceCounter();
@@ -102,10 +131,47 @@ struct Window::Impl {
     SDL_GLContext context = nullptr;
     WindowKind kind = WindowKind::Windowed;
     bool cursorHidden = false;
+    // A host's window: SDL learns nothing of its size, so it is asked on SDL's connection.
+    Display* hostDisplay = nullptr;
+    ::Window hostWindow = 0;
+    // Full screen over several monitors: the whole desktop's rectangle.
+    std::optional<Rect> spanned;
+
+    bool createHosted(const WindowSpec& spec);
+    bool createSpanning(const WindowSpec& spec, const std::vector<Monitor>& list);
 };
 
 Window::Window() : impl_(std::make_unique<Impl>()) {}
 Window::~Window() { shutdown(); }
+
+// Adopts the host's window: no input is selected on it (the host selects the key presses and
+// clicks, and only one client may), and it is neither mapped, raised, focused nor resized.
+bool Window::Impl::createHosted(const WindowSpec& spec) {
+    const std::optional<::Window> found = x11::findHostWindow(spec.host);
+    if (!found) return false;
+    x11::watchHostWindow(*found);
+    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+    window = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(*found)));
+    if (!window) return false;
+    ::Window ignored = 0;
+    if (!x11Handles(window, hostDisplay, ignored)) hostDisplay = nullptr;
+    hostWindow = *found;
+    return true;
+}
+
+// One borderless window over the whole desktop: the room goes on one monitor (or each), the
+// others stay black, and a click or key anywhere is the window's.
+bool Window::Impl::createSpanning(const WindowSpec& spec, const std::vector<Monitor>& list) {
+    const Rect whole = unionOf(list);
+    window = SDL_CreateWindow(spec.title.c_str(), whole.x, whole.y, whole.width, whole.height,
+                              SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS);
+    if (!window) return false;
+    spanned = whole;
+    Display* display = nullptr;
+    ::Window xWindow = 0;
+    if (x11Handles(window, display, xWindow)) x11::requestFullScreenOverMonitors(display, xWindow, list);
+    return true;
+}
 
 bool Window::create(const WindowSpec& spec) {
     if (!ensureVideo()) return false;
@@ -118,18 +184,31 @@ bool Window::create(const WindowSpec& spec) {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 
-    Uint32 flags = SDL_WINDOW_OPENGL;
-    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
-    if (spec.kind == WindowKind::Windowed) {
-        flags |= SDL_WINDOW_RESIZABLE;
-    } else {
-        flags |= SDL_WINDOW_BORDERLESS;
-        x = y = SDL_WINDOWPOS_UNDEFINED_DISPLAY(0);
+    if (spec.kind == WindowKind::Host) {
+        // A profile request makes SDL pick a framebuffer configuration of its own, which need not
+        // match the visual the host gave its window (XScreenSaver may give a 32-bit one), and the
+        // context then never draws there. Without one the context follows the window's visual;
+        // drivers give the compatibility profile that way anyway.
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+        return impl_->createHosted(spec);
     }
-    if (spec.kind == WindowKind::FullScreenDesktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
 
-    impl_->window = SDL_CreateWindow(spec.title.c_str(), x, y, spec.width, spec.height, flags);
-    if (!impl_->window) return false;
+    const std::vector<Monitor> list = spec.kind == WindowKind::FullScreenDesktop ? monitors() : std::vector<Monitor>{};
+    if (list.size() > 1) {
+        if (!impl_->createSpanning(spec, list)) return false;
+    } else {
+        Uint32 flags = SDL_WINDOW_OPENGL;
+        int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+        if (spec.kind == WindowKind::Windowed) {
+            flags |= SDL_WINDOW_RESIZABLE;
+        } else {
+            flags |= SDL_WINDOW_BORDERLESS;
+            x = y = SDL_WINDOWPOS_UNDEFINED_DISPLAY(0);
+        }
+        if (spec.kind == WindowKind::FullScreenDesktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        impl_->window = SDL_CreateWindow(spec.title.c_str(), x, y, spec.width, spec.height, flags);
+        if (!impl_->window) return false;
+    }
 
     if (spec.kind == WindowKind::FullScreenMode) {
         // Only width and height change; depth and refresh stay as the desktop has them.
@@ -183,12 +262,31 @@ void Window::swapBuffers() {
 
 Point Window::clientSize() const {
     Point size;
+    if (impl_->hostDisplay) return x11::windowSize(impl_->hostDisplay, impl_->hostWindow).value_or(size);
     if (impl_->window) SDL_GL_GetDrawableSize(impl_->window, &size.x, &size.y);
     return size;
 }
 
+Rect Window::frame() const {
+    const Point size = clientSize();
+    if (impl_->spanned) return {impl_->spanned->x, impl_->spanned->y, size.x, size.y};
+    Rect frame{0, 0, size.x, size.y};
+    if (impl_->window && impl_->kind != WindowKind::Host) SDL_GetWindowPosition(impl_->window, &frame.x, &frame.y);
+    return frame;
+}
+
+bool Window::alive() const { return impl_->kind != WindowKind::Host || !x11::hostWindowGone(); }
+
+Point Window::screenSize() const {
+    if (impl_->hostDisplay) {
+        if (auto size = x11::screenSizeOf(impl_->hostDisplay, impl_->hostWindow)) return *size;
+    }
+    const DesktopSize desktop = desktopSize();
+    return {desktop.width, desktop.height};
+}
+
 std::optional<GammaRamp> Window::readGammaRamp() const {
-    if (!impl_->window) return std::nullopt;
+    if (!impl_->window || impl_->kind == WindowKind::Host) return std::nullopt;
     GammaRamp ramp;
     if (SDL_GetWindowGammaRamp(impl_->window, ramp.red.data(), ramp.green.data(), ramp.blue.data()) != 0)
         return std::nullopt;
@@ -196,7 +294,7 @@ std::optional<GammaRamp> Window::readGammaRamp() const {
 }
 
 bool Window::writeGammaRamp(const GammaRamp& ramp) {
-    if (!impl_->window) return false;
+    if (!impl_->window || impl_->kind == WindowKind::Host) return false;
     return SDL_SetWindowGammaRamp(impl_->window, ramp.red.data(), ramp.green.data(), ramp.blue.data()) == 0;
 }
 
@@ -207,10 +305,13 @@ void Window::shutdown() {
         impl_->context = nullptr;
     }
     if (impl_->window) {
-        // Leaving full screen before the window goes puts the desktop's own mode back.
-        if (impl_->kind != WindowKind::Windowed) SDL_SetWindowFullscreen(impl_->window, 0);
+        // Leaving full screen before the window goes puts the desktop's own mode back. A host's
+        // window is the host's to destroy: SDL only forgets it.
+        if (impl_->kind == WindowKind::FullScreenDesktop || impl_->kind == WindowKind::FullScreenMode)
+            SDL_SetWindowFullscreen(impl_->window, 0);
         SDL_DestroyWindow(impl_->window);
         impl_->window = nullptr;
+        impl_->hostDisplay = nullptr;
     }
     if (impl_->cursorHidden) {
         SDL_ShowCursor(SDL_ENABLE);
