@@ -58,8 +58,10 @@ struct ProcessResult {
 // goes to folder/Log.txt (HEARTHGLOW_LOG), never into the user's own state folder.
 inline ProcessResult runIn(const std::filesystem::path& folder, const std::string& command) {
     const std::filesystem::path errors = folder / ".stderr";
+    // Its music lock lives in the folder too: a saver running elsewhere on the machine must not
+    // silence the test's run.
     const std::string full = "cd '" + folder.string() + "' && export HEARTHGLOW_LOG='" + (folder / "Log.txt").string() +
-                             "' && " + command + " 2>'" + errors.string() + "'";
+                             "' XDG_RUNTIME_DIR='" + folder.string() + "' && " + command + " 2>'" + errors.string() + "'";
     const int status = std::system(full.c_str());
     ProcessResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 
 #include <charconv>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -29,10 +30,17 @@ std::optional<SettingsLine> parseSettingsLine(std::string_view line) {
     if (blank == std::string_view::npos || blank == 0) return std::nullopt;
     SettingsLine parsed{std::string(line.substr(0, blank)), std::nullopt};
     const std::string_view digits = line.substr(blank + 1);
-    uint32_t value = 0;
+    // A 32-bit value: 0 to 4294967295, or written signed (-1 for "every monitor") as its two's
+    // complement, as the store writes values from 2^31 up.
+    int64_t value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error == std::errc() && end == digits.data() + digits.size() && !digits.empty()) parsed.value = value;
+    const bool whole = error == std::errc() && end == digits.data() + digits.size() && !digits.empty() && digits[0] != '+';
+    if (whole && value >= INT32_MIN && value <= UINT32_MAX) parsed.value = static_cast<uint32_t>(value);
     return parsed;
+}
+
+std::string settingsValueText(uint32_t value) {
+    return value > INT32_MAX ? std::to_string(static_cast<int32_t>(value)) : std::to_string(value);
 }
 
 bool FileSettingsStore::keyExists() const {
@@ -50,7 +58,7 @@ uint32_t FileSettingsStore::readValue(const std::string& name) const {
 
 bool FileSettingsStore::writeValue(const std::string& name, uint32_t value) {
     std::vector<std::string> lines = readLines(path_);
-    const std::string newLine = name + " " + std::to_string(value);
+    const std::string newLine = name + " " + settingsValueText(value);
     bool replaced = false;
     for (std::string& line : lines) {
         auto parsed = parseSettingsLine(line);

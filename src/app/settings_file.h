@@ -33,5 +33,8 @@ struct SettingsLine {
     std::optional<uint32_t> value;
 };
 std::optional<SettingsLine> parseSettingsLine(std::string_view line);
+// How a value is written: values from 2^31 up as the negative number they stand for (-1, not
+// 4294967295), since the settings that can hold them are signed.
+std::string settingsValueText(uint32_t value);
 
 }  // namespace hg

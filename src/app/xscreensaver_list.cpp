@@ -402,6 +402,9 @@ std::optional<std::string> addHackToXScreenSaverText(std::optional<std::string_v
 XScreenSaverEdit addHackToXScreenSaver(const fs::path& home, const fs::path& appDefaults) {
     const fs::path file = home / ".xscreensaver";
     const fs::path backup = home / ".xscreensaver.bak";
+    // A home that is not there is a mistake in $HOME, not a folder to make.
+    std::error_code missing;
+    if (!fs::is_directory(home, missing)) return failedToWrite(file, "the home folder " + home.string() + " does not exist");
     const UserFile current = readUserFile(file);
     if (!current.problem.empty()) return failedToWrite(file, current.problem);
 

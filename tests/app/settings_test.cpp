@@ -32,15 +32,34 @@ TEST(Settings, MonitorKeepsEveryMonitorAsMinusOneAndAnOlderFileMeansThePrimary) 
     settings.load(store, kDesktop);
     settings.monitor = Settings::kEveryMonitor;
     settings.save(store);
-    EXPECT_NE(test::readText(store.path()).find("Monitor: 4294967295\n"), std::string::npos);
+    EXPECT_NE(test::readText(store.path()).find("Monitor: -1\n"), std::string::npos);
     Settings again;
     again.load(store, kDesktop);
     EXPECT_EQ(again.monitor, -1);
-    // A file written before the setting existed has no such line.
+    // Written by hand either way, and a file written before the setting existed has no such line.
+    test::writeText(store.path(), "Monitor: 4294967295\n");
+    Settings unsignedForm;
+    unsignedForm.load(store, kDesktop);
+    EXPECT_EQ(unsignedForm.monitor, -1);
     test::writeText(store.path(), "Resolution: 1\nGamma: 3\nClock: 1\n");
     Settings older;
     older.load(store, kDesktop);
     EXPECT_EQ(older.monitor, 0);
+}
+
+TEST(SettingsFile, ValuesAre32BitsWrittenSignedFromTwoToTheThirtyFirstUp) {
+    EXPECT_EQ(parseSettingsLine("Monitor: -1")->value, 0xFFFFFFFFu);
+    EXPECT_EQ(parseSettingsLine("Monitor: 4294967295")->value, 0xFFFFFFFFu);
+    EXPECT_EQ(parseSettingsLine("Resolution: -2147483648")->value, 0x80000000u);
+    for (const char* bad : {"Gamma: -2147483649", "Gamma: 4294967296", "Gamma: +3", "Gamma: 3x", "Gamma: -", "Gamma: "}) {
+        SCOPED_TRACE(bad);
+        ASSERT_TRUE(parseSettingsLine(bad));
+        EXPECT_FALSE(parseSettingsLine(bad)->value);
+    }
+    EXPECT_EQ(settingsValueText(0), "0");
+    EXPECT_EQ(settingsValueText(2147483647u), "2147483647");
+    EXPECT_EQ(settingsValueText(0xFFFFFFFFu), "-1");
+    EXPECT_EQ(settingsValueText(0x80000000u), "-2147483648");
 }
 
 TEST(Settings, GammaKeepsOnlyItsIntegerPart) {

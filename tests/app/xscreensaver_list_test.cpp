@@ -328,9 +328,15 @@ TEST(XScreenSaverListFile, UnwritablePlacesFailAndChangeNothing) {
     const fs::path home = underFile.dir / "plain" / "home";
     const XScreenSaverEdit underPlain = addHackToXScreenSaver(home, underFile.appDefaults);
     EXPECT_EQ(underPlain.outcome, Outcome::Failed);
-    EXPECT_EQ(underPlain.message, "Could not write " + (home / ".xscreensaver").string() + ": " +
-                                      (underFile.dir / "plain").string() + " is not a folder; nothing changed.");
+    EXPECT_EQ(underPlain.message, "Could not write " + (home / ".xscreensaver").string() + ": the home folder " +
+                                      home.string() + " does not exist; nothing changed.");
     EXPECT_EQ(test::readText(underFile.dir / "plain"), "x");
+
+    // A home that is not there (a wrong $HOME) is not made.
+    Home nowhere;
+    const fs::path missing = nowhere.dir / "no-such-home";
+    EXPECT_EQ(addHackToXScreenSaver(missing, nowhere.appDefaults).outcome, Outcome::Failed);
+    EXPECT_FALSE(fs::exists(missing));
 
     // The backup cannot be written: the file stays as it was.
     Home noBackup;

@@ -14,7 +14,8 @@
 
 namespace hg::test {
 
-// Runs hearthglow in `dir` with the settings folder dir/config and `environment` added.
+// Runs hearthglow in `dir` with the settings folder dir/config, the log dir/Log.txt and
+// `environment` added.
 inline pid_t startHearthglow(const ScratchDir& dir, std::vector<std::string> args,
                              const std::vector<std::pair<std::string, std::string>>& environment = {}) {
     const pid_t pid = fork();
@@ -23,6 +24,7 @@ inline pid_t startHearthglow(const ScratchDir& dir, std::vector<std::string> arg
         setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
         setenv("HEARTHGLOW_MESSAGES", "stderr", 1);
         setenv("HEARTHGLOW_LOG", (dir / "Log.txt").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);  // the music lock, one per test
         for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         const std::string binary = hearthglowBinary();

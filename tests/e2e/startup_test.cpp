@@ -49,5 +49,26 @@ TEST(Startup, SettingsFolderFromHomeWhenXdgIsUnset) {
     EXPECT_TRUE(std::filesystem::exists(dir / ".config/hearthglow/settings.conf"));
 }
 
+TEST(Startup, TheLogGoesToTheStateFolderNotTheFolderTheHostStartedIn) {
+    // A host may start the saver anywhere; the log has a place of its own.
+    test::ScratchDir dir;
+    const std::string stateHome = "env -u HEARTHGLOW_LOG XDG_CONFIG_HOME='" + (dir / "config").string() + "' XDG_STATE_HOME='" +
+                                  (dir / "state").string() + "' ";
+    test::runIn(dir.path(), stateHome + test::hearthglowBinary() + " /p 0");
+    EXPECT_FALSE(std::filesystem::exists(dir / "Log.txt"));
+    const auto log = test::readLines(dir / "state/hearthglow/Log.txt");
+    EXPECT_NE(std::find(log.begin(), log.end(), "Create Window failed!"), log.end());
+
+    // Without XDG_STATE_HOME: ~/.local/state.
+    const std::string home = "env -u HEARTHGLOW_LOG -u XDG_STATE_HOME HOME='" + (dir / "home").string() + "' XDG_CONFIG_HOME='" +
+                             (dir / "config").string() + "' ";
+    test::runIn(dir.path(), home + test::hearthglowBinary() + " /p 0");
+    EXPECT_TRUE(std::filesystem::exists(dir / "home/.local/state/hearthglow/Log.txt"));
+    // HEARTHGLOW_LOG names the file outright.
+    test::runIn(dir.path(), "HEARTHGLOW_LOG='" + (dir / "chosen.txt").string() + "' XDG_CONFIG_HOME='" + (dir / "config").string() +
+                                "' " + test::hearthglowBinary() + " /p 0");
+    EXPECT_EQ(test::readLines(dir / "chosen.txt").front(), "Data.pak not found");
+}
+
 }  // namespace
 }  // namespace hg

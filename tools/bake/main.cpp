@@ -1,10 +1,12 @@
 // bake: writes every generated asset into the content trees.
 //
 //   bake <content folder> [--stamp FILE] [--fonts DIR]
+//   bake --icon FILE.png
 //
 // Files go to <content folder>/main/... and <content folder>/overlay/...; the stamp, when asked
 // for, lists every file written, one a line, and is written last, so the build can tell a
-// complete bake from an interrupted one.
+// complete bake from an interrupted one. The desktop icon is a run of its own: it is installed,
+// not packed, and redrawing it must not touch the content trees.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -12,29 +14,34 @@
 
 #include "bake/error.h"
 #include "bake/families.h"
+#include "bake/icon.h"
 
 #ifndef HG_DEJAVU_DIR
 #define HG_DEJAVU_DIR "/usr/share/fonts/truetype/dejavu"
 #endif
 
 int main(int argc, char** argv) {
-    std::string root, stamp, fonts = HG_DEJAVU_DIR;
-    for (int i = 1; i < argc; ++i) {
+    std::string root, stamp, icon, fonts = HG_DEJAVU_DIR;
+    bool understood = true;
+    for (int i = 1; i < argc && understood; ++i) {
         const std::string_view arg = argv[i];
-        if ((arg == "--stamp" || arg == "--fonts") && i + 1 < argc) {
-            (arg == "--stamp" ? stamp : fonts) = argv[++i];
+        if ((arg == "--stamp" || arg == "--fonts" || arg == "--icon") && i + 1 < argc) {
+            (arg == "--stamp" ? stamp : arg == "--fonts" ? fonts : icon) = argv[++i];
         } else if (!arg.starts_with("-") && root.empty()) {
             root = arg;
         } else {
-            root.clear();
-            break;
+            understood = false;
         }
     }
-    if (root.empty()) {
-        std::fprintf(stderr, "usage: bake <content folder> [--stamp FILE] [--fonts DIR]\n");
+    if (!understood || root.empty() == icon.empty()) {
+        std::fprintf(stderr, "usage: bake <content folder> [--stamp FILE] [--fonts DIR] | bake --icon FILE.png\n");
         return 2;
     }
     try {
+        if (!icon.empty()) {
+            hg::bake::writePng(icon, hg::bake::drawIcon(hg::bake::kIconSize));
+            return 0;
+        }
         hg::bake::Bakery bakery(root, fonts);
         hg::bake::bakeAll(bakery);
         if (!stamp.empty()) {
