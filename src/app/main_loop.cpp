@@ -37,7 +37,7 @@ float nextFadeAlpha(float fadeAlpha, float runClock, float frameStep) {
 MainLoop::MainLoop(Log& log, const Settings& settings, GLWindow& window, Renderer& renderer, ScreenQuadQueue& quads,
                    const LaunchOptions& options)
     : log_(log), settings_(settings), window_(window), renderer_(renderer), quads_(quads), options_(options),
-      clock_(options.clock) {
+      clock_(options.clock, options.fixedStep) {
     renderer_.setPerFrameStep([this] { perFrameStep(); });
     renderer_.setFirstFrameHook([this] { recordCursor(); });
 }
@@ -66,6 +66,7 @@ void MainLoop::run() {
         const bool lastFrame = options_.frames && framesDrawn_ >= *options_.frames;
         if (lastFrame && options_.screenshot) renderer_.captureNextFrame(*options_.screenshot);
         renderer_.drawFrame();
+        clock_.frameDrawn();
         if (lastFrame) setRunMode(RunMode::Quit);
         pollInput();
     }

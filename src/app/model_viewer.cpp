@@ -55,7 +55,8 @@ HandAngles clockHandAngles(const CalendarTime& time) {
 }
 
 ModelViewer::ModelViewer(const FileSystem& files, TextureManager& textures, GLWindow& window,
-                         std::optional<CalendarTime> clockStart, std::function<void(const std::string&)> message)
+                         std::optional<CalendarTime> clockStart, std::optional<float> fixedStep,
+                         std::function<void(const std::string&)> message)
     : window_(window),
       message_(std::move(message)),
       library_(pool_, files, textures,
@@ -63,7 +64,7 @@ ModelViewer::ModelViewer(const FileSystem& files, TextureManager& textures, GLWi
                    reported_ = true;
                    if (message_) message_(text);
                }),
-      clock_(clockStart) {}
+      clock_(clockStart, fixedStep) {}
 
 bool ModelViewer::load(const std::string& name, bool useVertexBuffers) {
     const bool found = instance_.build(library_, name);
@@ -98,6 +99,7 @@ void ModelViewer::animate(float step) {
     for (const char* car : {"loco", "wagon01", "wagon02"}) instance_.setAngleZ(car, trainAngle_ * 0.6f);
     trainAngle_ += step * 0.8f;
     turn_ += step * 0.25f;
+    clock_.frameDrawn();
 }
 
 void ModelViewer::drawGround() const {

@@ -43,8 +43,9 @@ HandAngles clockHandAngles(const CalendarTime& time);
 
 class ModelViewer {
 public:
+    // `clockStart` and `fixedStep` as --clock and --fixed-step give them (see LocalClock).
     ModelViewer(const FileSystem& files, TextureManager& textures, GLWindow& window, std::optional<CalendarTime> clockStart,
-                std::function<void(const std::string&)> message);
+                std::optional<float> fixedStep, std::function<void(const std::string&)> message);
 
     // Loads the model into the pool and uploads it. False when there is nothing to show (the
     // user has been told why).

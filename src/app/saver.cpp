@@ -176,7 +176,7 @@ void Saver::startEffectViewer() {
 
 // --model: one model turning under a light in place of the room; no clock, no fade from black.
 void Saver::startModelViewer() {
-    modelViewer_ = std::make_unique<ModelViewer>(fileSystem_, textures_, glWindow_, options_.clock,
+    modelViewer_ = std::make_unique<ModelViewer>(fileSystem_, textures_, glWindow_, options_.clock, options_.fixedStep,
                                                  [](const std::string& text) { platform::messageBox(text, "Error"); });
     modelViewer_->load(*options_.model, glWindow_.useVertexBuffers && !options_.noVertexBuffers);
     renderer_.setScenePass([this](size_t) { modelViewer_->drawScene(); });
