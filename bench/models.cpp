@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "../tests/scene/bsm_test_writer.h"
-#include "effects/particle_sink.h"
+#include "scene/particle_sink.h"
 #include "platform/platform.h"
 #include "scene/bsm_reader.h"
 #include "scene/mesh_draw.h"

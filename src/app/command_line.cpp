@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/run_mode.h"
+#include "core/calendar_time.h"
+#include "core/run_mode.h"
 
 namespace hg {
 
@@ -23,10 +24,6 @@ SwitchResult parseSwitches(std::string_view commandLine, uint32_t parentWindow =
 
 // The program name and the arguments joined by blanks; a program name with a blank is quoted.
 std::string joinCommandLine(int argc, const char* const* argv);
-
-struct CalendarTime {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
 
 // A window another program owns, which the run draws into instead of a window of its own: the
 // hack mode of XScreenSaver and MATE's screensaver. The host owns input and ends the run with SIGTERM.

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "archive/file_system.h"
 #include "image/texture_manager.h"
 #include "platform/platform.h"

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "app/log.h"
-#include "app/run_mode.h"
-#include "app/settings.h"
+#include "core/log.h"
+#include "core/run_mode.h"
+#include "core/settings.h"
 #include "render/gl_window.h"
 #include "render/renderer.h"
 

@@ -8,7 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/local_clock.h"
-#include "effects/particle_sink.h"
+#include "scene/particle_sink.h"
 #include "scene/math.h"
 #include "scene/mesh_draw.h"
 #include "scene/model_instance.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "app/preview.h"
-#include "app/run_mode.h"
-#include "app/settings_store.h"
+#include "core/run_mode.h"
+#include "core/settings_store.h"
 #include "app/text_table.h"
 #include "archive/file_system.h"
 #include "image/jpeg_decoder.h"
@@ -15,7 +15,7 @@
 
 namespace hg {
 
-const std::array<std::string_view, 10> OptionsDialog::kResolutionNames = {
+const std::array<std::string_view, 10> OptionsForm::kResolutionNames = {
     "800\u0445600\u044516",   "800\u0445600\u044532",   "1024\u0445768\u044516",  "1024\u0445768\u044532",
     "1280\u04451024\u044516", "1280\u04451024\u044532", "1152\u0445864\u044516",  "1152\u0445864\u044532",
     "1600\u04451200\u044516", "1600\u04451200\u044532",

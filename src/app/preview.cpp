@@ -5,8 +5,8 @@
 #include <string>
 #include <thread>
 
-#include "app/log.h"
-#include "app/run_mode.h"
+#include "core/log.h"
+#include "core/run_mode.h"
 #include "archive/file_system.h"
 #include "image/tga_decoder.h"
 #include "platform/platform.h"

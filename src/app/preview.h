@@ -3,7 +3,7 @@
 // or a quit signal. No OpenGL, no loading beyond the one picture, no sound.
 #include <cstdint>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg {
 

@@ -40,9 +40,9 @@ void Room::load(bool useVertexBuffers, bool useOcclusionQueries, std::function<u
         useOcclusionQueries};
     const auto bytes = services_.files.get("Models/test.bss");
     if (bytes) readScene(*scene_, *bytes, services);
-    assembleScene(*scene_, services, std::move(seed));
+    assembleScene(*scene_, services);
     renderer_ = std::make_unique<RoomRenderer>(*scene_, *binding_, *particles_, services_.window, services_.quads,
-                                               services_.snapshotAlpha);
+                                               services_.snapshotAlpha, std::move(seed));
 }
 
 void Room::draw(size_t view) {

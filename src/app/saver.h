@@ -4,10 +4,10 @@
 
 #include "app/command_line.h"
 #include "app/effect_viewer.h"
-#include "app/log.h"
+#include "core/log.h"
 #include "app/model_viewer.h"
 #include "app/room.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "app/settings_file.h"
 #include "app/shared_music.h"
 #include "archive/file_system.h"

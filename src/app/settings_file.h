@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 
 namespace hg {
 

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "app/log.h"
+#include "core/log.h"
 
 namespace hg {
 namespace {

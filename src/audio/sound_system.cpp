@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "archive/file_system.h"
 
 namespace hg {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "effects/particle_definition.h"
-#include "effects/particle_sink.h"
+#include "scene/particle_sink.h"
 #include "scene/math.h"
 
 namespace hg {

@@ -13,7 +13,7 @@
 #include <optional>
 #include <span>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg {
 

@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "archive/file_system.h"
 #include "image/texture_upload.h"
 

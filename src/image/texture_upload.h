@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <span>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg {
 

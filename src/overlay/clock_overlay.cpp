@@ -1,6 +1,6 @@
 #include "overlay/clock_overlay.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "image/texture_manager.h"
 
 namespace hg {

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/command_line.h"
+#include "core/calendar_time.h"
 #include "overlay/countdown.h"
 #include "overlay/glyph_text.h"
 #include "render/screen_quads.h"

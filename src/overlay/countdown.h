@@ -3,7 +3,7 @@
 // New Year), worked out from the local date and time alone.
 #include <string>
 
-#include "app/command_line.h"
+#include "core/calendar_time.h"
 
 namespace hg {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/settings.h"
+#include "core/calendar_time.h"
+#include "core/settings.h"
 
 namespace hg::platform {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg::platform {
 

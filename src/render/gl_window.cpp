@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "render/gamma.h"
 
 namespace hg {

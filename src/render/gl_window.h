@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "app/frame_clock.h"
-#include "app/settings.h"
+#include "core/frame_clock.h"
+#include "core/settings.h"
 #include "render/gamma.h"
 #include "render/view_layout.h"
 #include "platform/platform.h"

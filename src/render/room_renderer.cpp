@@ -18,9 +18,11 @@
 namespace hg {
 
 RoomRenderer::RoomRenderer(Scene& scene, PoolBinding& pool, ParticleManager& particles, GLWindow& window,
-                           ScreenQuadQueue& quads, float& snapshotAlpha)
+                           ScreenQuadQueue& quads, float& snapshotAlpha, CameraSet::SeedSource seed)
     : scene_(scene), pool_(pool), particles_(particles), window_(window), quads_(quads), snapshotAlpha_(snapshotAlpha),
-      boxes_(std::make_unique<OcclusionBoxes>()) {}
+      flight_(scene.cameras), boxes_(std::make_unique<OcclusionBoxes>()) {
+    if (!flight_.empty()) flight_.startCycle(std::move(seed));
+}
 
 RoomRenderer::~RoomRenderer() {
     for (const auto& view : extraViews_) glDeleteTextures(1, &view->snapshotTexture);
@@ -36,10 +38,10 @@ RoomRenderer::ExtraView& RoomRenderer::extraView(size_t view) {
         auto extra = std::make_unique<ExtraView>();
         const size_t number = extraViews_.size() + 1;
         // The same flights, in an order of the view's own; it starts away from view 0's flight.
-        extra->cameras = scene_.cameras;
-        const CameraSet::SeedSource base = scene_.cameras.seedSource();
+        extra->cameras = flight_;
+        const CameraSet::SeedSource base = flight_.seedSource();
         extra->cameras.startCycle([base, number] { return (base ? base() : 0u) + static_cast<uint32_t>(number) * 7919u; });
-        if (extra->cameras.size() > 1 && extra->cameras.currentIndex() == scene_.cameras.currentIndex())
+        if (extra->cameras.size() > 1 && extra->cameras.currentIndex() == flight_.currentIndex())
             extra->cameras.nextCamera();
         const Viewport& area = window_.views()[std::min(number, window_.views().size() - 1)];
         extra->snapshotSide = snapshotSideFor(area.height);
@@ -56,7 +58,7 @@ RoomRenderer::ExtraView& RoomRenderer::extraView(size_t view) {
 void RoomRenderer::selectView(size_t view) {
     view_ = view;
     if (view == 0) {
-        cameras_ = &scene_.cameras;
+        cameras_ = &flight_;
         snapshotTexture_ = window_.snapshotTexture;
         snapshotSide_ = window_.snapshotSide;
         viewSnapshotAlpha_ = &snapshotAlpha_;

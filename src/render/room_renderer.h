@@ -25,8 +25,9 @@ class ScreenQuadQueue;
 
 class RoomRenderer {
 public:
+    // The scene's camera flights start their first cycle with `seed`.
     RoomRenderer(Scene& scene, PoolBinding& pool, ParticleManager& particles, GLWindow& window, ScreenQuadQueue& quads,
-                 float& snapshotAlpha);
+                 float& snapshotAlpha, CameraSet::SeedSource seed);
     ~RoomRenderer();
 
     // Steps 4-9 of a frame, between the per-frame step and the 2D pass, for one view. View 0 is the
@@ -75,6 +76,8 @@ private:
     GLWindow& window_;
     ScreenQuadQueue& quads_;
     float& snapshotAlpha_;
+    // View 0's camera flights.
+    CameraSet flight_;
     // The view being drawn: its camera set, snapshot texture and side, and cross-fade opacity.
     size_t view_ = 0;
     CameraSet* cameras_ = nullptr;

@@ -1,5 +1,6 @@
 #include "render/scene_animation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "scene/model_instance.h"

@@ -1,7 +1,7 @@
 #pragma once
 // What moves in the room besides the camera and the particles: nodes that follow a looping
 // recorded path, the toy train with its steam, and the mantel clock's hands.
-#include "app/command_line.h"
+#include "core/calendar_time.h"
 
 namespace hg {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "archive/file_system.h"
 #include "image/texture_manager.h"
 #include "scene/mesh.h"

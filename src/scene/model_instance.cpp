@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "effects/particle_sink.h"
+#include "scene/particle_sink.h"
 #include "scene/mesh_draw.h"
 #include "scene/model_library.h"
 

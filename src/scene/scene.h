@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/camera.h"
+#include "scene/camera.h"
 #include "scene/face_group.h"
 #include "scene/math.h"
 #include "scene/mesh.h"
@@ -95,7 +95,7 @@ public:
     std::vector<std::unique_ptr<Portal>> portals;
     std::vector<std::unique_ptr<MeshMarker>> markers;
     std::vector<std::unique_ptr<SceneLight>> lights;
-    CameraSet cameras;
+    std::vector<Camera> cameras;  // the recorded flights, as read
 
     bool useOcclusionQueries = false;
 

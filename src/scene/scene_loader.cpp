@@ -338,7 +338,7 @@ void readScene(Scene& scene, std::span<const uint8_t> bytes, SceneServices& serv
     const int32_t cameraCount = reader.readInt32();
     for (int32_t i = 0; i < cameraCount && reader.ok(); ++i) {
         Camera camera;
-        if (readCamera(reader, camera) && camera.keyCount() > 0) scene.cameras.add(std::move(camera));
+        if (readCamera(reader, camera) && camera.keyCount() > 0) scene.cameras.push_back(std::move(camera));
     }
     std::vector<std::unique_ptr<SceneNode>> instanceNodes, animatedNodes;
     const int32_t markerCount = reader.readInt32();
@@ -353,7 +353,7 @@ void readScene(Scene& scene, std::span<const uint8_t> bytes, SceneServices& serv
     for (auto& node : animatedNodes) scene.nodes.push_back(std::move(node));
 }
 
-void assembleScene(Scene& scene, SceneServices& services, std::function<uint32_t()> seed) {
+void assembleScene(Scene& scene, SceneServices& services) {
     auto& nodes = scene.nodes;
     orderNodes(nodes, [](const FaceGroup& g) { return g.glass ? 1 : 0; });
     orderNodes(nodes, [](const FaceGroup& g) { return g.additive ? 1 : 0; });
@@ -408,7 +408,6 @@ void assembleScene(Scene& scene, SceneServices& services, std::function<uint32_t
     scene.useOcclusionQueries = services.useOcclusionQueries;
     services.binding.setUseVertexBuffers(services.useVertexBuffers);
     services.binding.upload();
-    if (!scene.cameras.empty()) scene.cameras.startCycle(std::move(seed));
 }
 
 }  // namespace hg

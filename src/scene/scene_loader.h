@@ -39,8 +39,8 @@ inline constexpr int kMaxLightNames = 39;   // per light; the table holds 40
 // Fills the scene from the file's bytes. A damaged file keeps what was read completely before the
 // damage; counts and indices that point outside their arrays are never followed.
 void readScene(Scene& scene, std::span<const uint8_t> bytes, SceneServices& services);
-// Orders and links the nodes, binds the lights, uploads the pool and starts the camera cycle.
-void assembleScene(Scene& scene, SceneServices& services, std::function<uint32_t()> seed);
+// Orders and links the nodes, binds the lights and uploads the pool.
+void assembleScene(Scene& scene, SceneServices& services);
 
 // "instance candle" -> "candle"; "instance candle left" -> "candle": the text after the first
 // blank, cut before the last blank of that remainder.

@@ -1,5 +1,5 @@
 #include "app/command_line.h"
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <gtest/gtest.h>
 

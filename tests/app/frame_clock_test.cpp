@@ -1,4 +1,4 @@
-#include "app/frame_clock.h"
+#include "core/frame_clock.h"
 
 #include <gtest/gtest.h>
 

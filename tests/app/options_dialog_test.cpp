@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_mode.h"
+#include "core/run_mode.h"
 #include "app/settings_file.h"
 #include "test_support.h"
 

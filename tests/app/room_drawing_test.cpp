@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "app/room.h"
 #include "archive/file_system.h"
 #include "image/texture_manager.h"

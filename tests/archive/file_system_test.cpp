@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "archive/archive_test_support.h"
 #include "archive/embedded.h"
 

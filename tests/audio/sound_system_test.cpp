@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "archive/embedded.h"
 #include "archive/file_system.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 // Preview mode of the real program in a window the test makes, as a screensaver's settings would.
 #include <gtest/gtest.h>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "app/preview.h"
 #include "archive/embedded.h"
 #include "archive/file_system.h"

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "effects/particle_sink.h"
+#include "scene/particle_sink.h"
 #include "scene/bsm_test_writer.h"
 #include "scene/gl_test_context.h"
 #include "scene/model_instance.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "effects/particle_sink.h"
+#include "scene/particle_sink.h"
 #include "scene/bsm_reader.h"
 #include "scene/bsm_test_writer.h"
 

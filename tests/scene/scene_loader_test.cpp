@@ -126,7 +126,7 @@ struct Loaded {
             false,
             false};
         readScene(scene, bytes, services);
-        assembleScene(scene, services, [] { return 1u; });
+        assembleScene(scene, services);
     }
     SceneNode* node(const std::string& name) {
         for (auto& n : scene.nodes)

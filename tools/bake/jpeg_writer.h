@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg::bake {
 

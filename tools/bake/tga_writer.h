@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/image.h"
+#include "core/image.h"
 
 namespace hg::bake {
 

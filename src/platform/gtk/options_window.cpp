@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "app/run_mode.h"
+#include "core/run_mode.h"
 #include "platform/options_window.h"
 
 namespace hg::platform {
@@ -20,7 +20,7 @@ constexpr int kPictureHeight = 156;
 constexpr int kLogoWidth = 256;
 
 struct View {
-    OptionsDialog* dialog = nullptr;
+    OptionsForm* dialog = nullptr;
     bool syncing = false;  // set while the widgets are written from the controls
     GtkWidget* window = nullptr;
     GtkWidget* about = nullptr;
@@ -159,7 +159,7 @@ void build(View& view, const OptionsPictures& pictures) {
 
     // Video mode: the list of modes and the desktop check box.
     view.resolution = gtk_combo_box_text_new();
-    for (std::string_view name : OptionsDialog::kResolutionNames)
+    for (std::string_view name : OptionsForm::kResolutionNames)
         gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(view.resolution), std::string(name).c_str());
     view.useDesktop = gtk_check_button_new_with_label(text(view, Caption::UseDesktop));
     // Which monitor shows the room (the text table has no caption for it: it stays English).
@@ -270,7 +270,7 @@ void build(View& view, const OptionsPictures& pictures) {
     on(ok, "clicked", view, [](View& v, GtkWidget*) { v.dialog->ok(); });
     on(cancel, "clicked", view, [](View& v, GtkWidget*) { v.dialog->cancel(); });
     on(aboutButton, "clicked", view, [](View& v, GtkWidget*) { v.dialog->showAbout(); });
-    on(visit, "clicked", view, [](View&, GtkWidget*) { openWebPage(OptionsDialog::kWebAddress); });
+    on(visit, "clicked", view, [](View&, GtkWidget*) { openWebPage(OptionsForm::kWebAddress); });
     g_signal_connect(view.window, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer data) -> gboolean {
                          static_cast<View*>(data)->dialog->cancel();
                          return TRUE;  // the loop below ends and destroys the window
@@ -280,7 +280,7 @@ void build(View& view, const OptionsPictures& pictures) {
 
 }  // namespace
 
-bool runOptionsWindow(OptionsDialog& dialog, const OptionsPictures& pictures) {
+bool runOptionsWindow(OptionsForm& dialog, const OptionsPictures& pictures) {
     if (!gtk_init_check(nullptr, nullptr)) return false;
     View view;
     view.dialog = &dialog;

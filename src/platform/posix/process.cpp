@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "app/run_mode.h"
+#include "core/run_mode.h"
 #include "platform/platform.h"
 
 namespace hg::platform {

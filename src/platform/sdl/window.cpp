@@ -1,7 +1,7 @@
 // The window, its OpenGL context, the display mode, gamma and input, through SDL2.
 // The project's headers come first: SDL's window-system header brings Xlib, whose macros (None,
 // Status) clash with them.
-#include "app/run_mode.h"
+#include "core/run_mode.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_display.h"
 

@@ -159,7 +159,7 @@ TEST(BssWriter, CamerasMarkersAndLightsComeBackAsWritten) {
     EXPECT_EQ(scene.portals[0]->triangles.size(), 3u);
 
     ASSERT_EQ(scene.cameras.size(), 1u);
-    const Camera& camera = scene.cameras.current();
+    const Camera& camera = scene.cameras.front();
     ASSERT_EQ(camera.keyCount(), 3);
     for (size_t k = 0; k < 3; ++k) {
         // The program's orientation is the one the flight was designed with.

@@ -1,4 +1,4 @@
-#include "app/run_mode.h"
+#include "core/run_mode.h"
 
 namespace hg {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/settings_store.h"
+#include "core/settings_store.h"
 
 namespace hg {
 
