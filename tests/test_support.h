@@ -71,5 +71,7 @@ inline ProcessResult runIn(const std::filesystem::path& folder, const std::strin
 }
 
 inline std::string hearthglowBinary() { return std::string(HG_BINARY_DIR) + "/hearthglow"; }
+// The model and effect viewers' program.
+inline std::string hearthglowViewBinary() { return std::string(HG_BINARY_DIR) + "/hearthglow-view"; }
 
 }  // namespace hg::test

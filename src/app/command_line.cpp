@@ -130,7 +130,7 @@ std::optional<uint64_t> parseWindowId(std::string_view text) {
 std::string usageLine() {
     return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
            "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] "
-           "[--no-room] [--no-overlay] [--effect NAME] [--model NAME] [--root] [--window-id ID] [--show-time | "
+           "[--no-room] [--no-overlay] [--root] [--window-id ID] [--show-time | "
            "--hide-time] [--24h | --12h] [--music | --no-music] [--volume N] [--fps | --no-fps] [--monitor N] | "
            "--add-to-xscreensaver | --help";
 }
@@ -160,8 +160,8 @@ const std::map<std::string_view, Flag>& flagOptions() {
 }
 
 // The long options that need a value (--window takes one only when it looks like WxH).
-constexpr std::array<std::string_view, 10> kValueOptions = {"--frames", "--screenshot", "--fixed-step", "--clock", "--seed",
-                                                            "--model", "--effect", "--window-id", "--volume", "--monitor"};
+constexpr std::array<std::string_view, 8> kValueOptions = {"--frames", "--screenshot", "--fixed-step", "--clock", "--seed",
+                                                           "--window-id", "--volume", "--monitor"};
 
 bool isKnownLongOption(std::string_view name) {
     return flagOptions().count(name) != 0 || std::find(kValueOptions.begin(), kValueOptions.end(), name) != kValueOptions.end() ||
@@ -200,10 +200,6 @@ std::optional<std::string> readValueOption(std::string_view name, std::optional<
         auto seed = text ? parseNumber<uint32_t>(*text) : std::nullopt;
         if (!seed) return "--seed needs a whole number";
         options.seed = *seed;
-    } else if (name == "--model" || name == "--effect") {
-        if (!text || text->empty()) return std::string(name) + " needs a name";
-        (name == "--model" ? options.model : options.effect) = std::string(*text);
-        options.window = true;
     } else if (name == "--window-id") {
         windowId = text ? parseWindowId(*text) : std::nullopt;
         if (!windowId) return "--window-id needs an X window id (0x... or decimal)";
@@ -249,7 +245,6 @@ CommandLine parseCommandLine(int argc, const char* const* argv, std::optional<st
         return result;
     };
     bool root = false;
-    bool ownWindow = false;  // --window asked for explicitly
     std::optional<uint64_t> windowId;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -261,7 +256,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv, std::optional<st
             result.outcome = CommandLine::Outcome::AddToXScreenSaver;
             return result;
         } else if (arg == "--window") {
-            options.window = ownWindow = true;
+            options.window = true;
             if (hasValue) {
                 auto size = parseWindowSize(args[i + 1]);
                 if (!size) return fail("bad window size '" + args[i + 1] + "'");
@@ -288,10 +283,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv, std::optional<st
     } else if (root) {
         options.host = HostWindow{0, true, false};
     }
-    if ((root || windowId) && options.window) {
-        return fail(ownWindow ? "--window cannot be combined with --root or --window-id"
-                              : "--model and --effect cannot be combined with --root or --window-id");
-    }
+    if ((root || windowId) && options.window) return fail("--window cannot be combined with --root or --window-id");
     return result;
 }
 

@@ -53,10 +53,6 @@ struct LaunchOptions {
     // Only the overlay on black: for checking the clock and the calendar by their pixels.
     bool noRoom = false;
     bool noOverlay = false;  // the room alone, for pictures of it
-    // --effect NAME: one particle system (or the animated fire) in a window instead of the room.
-    std::optional<std::string> effect;
-    // --model NAME: one model from the archive in a window instead of the room.
-    std::optional<std::string> model;
 
     // --root, --window-id ID, or the host's XSCREENSAVER_WINDOW.
     std::optional<HostWindow> host;

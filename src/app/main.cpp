@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/saver.h"
+#include "archive/embedded.h"
 #include "app/xscreensaver_list.h"
 #include "platform/platform.h"
 
@@ -28,6 +29,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "hearthglow: %s; %s\n", commandLine.error.c_str(), hg::usageLine().c_str());
         return 2;
     }
-    static hg::Saver saver;
+    static hg::Saver saver(hg::ArchiveImages{hg::embeddedMainArchive(), hg::embeddedOverlayArchive()});
     return saver.start(commandLine);
 }

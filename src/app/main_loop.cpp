@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "core/log.h"
+#include "app/command_line.h"
 #include "core/run_mode.h"
 #include "core/settings.h"
 #include "render/gl_window.h"
@@ -30,16 +30,12 @@ bool keyEndsRun(platform::Key key, RunInput input) {
     return false;
 }
 
-float nextFadeAlpha(float fadeAlpha, float runClock, float frameStep) {
-    return runClock > 1.0f ? fadeAlpha - frameStep * 0.015f : fadeAlpha;
-}
-
-MainLoop::MainLoop(Log& log, const Settings& settings, GLWindow& window, Renderer& renderer, ScreenQuadQueue& quads,
-                   const LaunchOptions& options)
-    : log_(log), settings_(settings), window_(window), renderer_(renderer), quads_(quads), options_(options),
-      clock_(options.clock, options.fixedStep) {
-    renderer_.setPerFrameStep([this] { perFrameStep(); });
-    renderer_.setFirstFrameHook([this] { recordCursor(); });
+MainLoop::MainLoop(const Settings& settings, GLWindow& window, Renderer& renderer, const LaunchOptions& options,
+                   SharedMusic* music)
+    : settings_(settings), window_(window), renderer_(renderer), options_(options), music_(music),
+      localClock_(options.clock, options.fixedStep) {
+    // Start values: a history of 1.0 steps, minimum rate 10000, maximum 0, run clock 0.
+    clock_.reset();
 }
 
 void MainLoop::recordCursor() { previousCursor_ = platform::cursorPosition(); }
@@ -50,7 +46,7 @@ RunInput MainLoop::input() const {
 }
 
 void MainLoop::run() {
-    window_.clock.startLoop(readCounter(), platform::performanceFrequency());
+    clock_.startLoop(readCounter(), platform::performanceFrequency());
     while (runMode() == RunMode::Run) {
         if (auto event = platform::pollEvent()) {
             if (event->type == platform::EventType::Quit) break;
@@ -59,36 +55,46 @@ void MainLoop::run() {
         }
         // A host's window sends no resize events and may be destroyed under us: ask each frame.
         window_.followClientSize();
-        if (!window_.window().alive()) break;
-        localTime_ = clock_.now();
-        if (timeListener_) timeListener_(localTime_);
+        if (!window_.alive()) break;
         ++framesDrawn_;
         const bool lastFrame = options_.frames && framesDrawn_ >= *options_.frames;
         if (lastFrame && options_.screenshot) renderer_.captureNextFrame(*options_.screenshot);
-        renderer_.drawFrame();
-        clock_.frameDrawn();
+        drawFrame();
         if (lastFrame) setRunMode(RunMode::Quit);
         pollInput();
     }
-    shutdown();
+    // A run ended some other way (a key, a signal) still leaves the screenshot it was asked for;
+    // but a host's window is not touched once the host has asked the run to end.
+    if (options_.screenshot && !renderer_.captured() && input() != RunInput::Host) {
+        renderer_.captureNextFrame(*options_.screenshot);
+        drawFrame();
+    }
 }
 
-void MainLoop::perFrameStep() {
-    FrameClock& clock = window_.clock;
-    clock.advanceRunClock();
-    clock.measure(readCounter(), platform::milliseconds());
-    if (options_.fixedStep) clock.frameStep = *options_.fixedStep;
-
-    renderer_.snapshotAlpha -= clock.frameStep * 0.01f;
-    window_.fadeAlpha = nextFadeAlpha(window_.fadeAlpha, clock.runClock, clock.frameStep);
-    if (window_.fadeAlpha > 0.0f) {
-        ScreenQuad fade;
-        fade.r = fade.g = fade.b = 0.0f;
-        fade.a = window_.fadeAlpha;
-        fade.texture = 1;
-        quads_.queue(fade);
+// One frame: the cursor remembered on the first, the frame timed, the exit rule on mouse
+// movement, the music asked to start, then the frame drawn with the step.
+void MainLoop::drawFrame() {
+    if (firstFrame_) {
+        firstFrame_ = false;
+        recordCursor();
     }
+    const FrameTime time = timeFrame();
     if (settings_.exitOnMouseMove && input() == RunInput::FullScreen) mouseTest();
+    if (music_) music_->poll(platform::milliseconds());
+    renderer_.drawFrame(time);
+    localClock_.frameDrawn();
+}
+
+FrameTime MainLoop::timeFrame() {
+    FrameTime time;
+    time.now = localClock_.now();
+    clock_.advanceRunClock();
+    clock_.measure(readCounter(), platform::milliseconds());
+    if (options_.fixedStep) clock_.frameStep = *options_.fixedStep;
+    time.step = clock_.frameStep;
+    time.runClock = clock_.runClock;
+    time.framesPerSecond = clock_.framesPerSecond;
+    return time;
 }
 
 void MainLoop::mouseTest() {
@@ -114,24 +120,6 @@ void MainLoop::handle(const platform::Event& event) {
 
 void MainLoop::pollInput() {
     if (input() == RunInput::FullScreen && platform::leftButtonDown()) setRunMode(RunMode::Quit);
-}
-
-void MainLoop::shutdown() {
-    // A run ended some other way (a key, a signal) still leaves the screenshot it was asked for;
-    // but a host's window is not touched once the host has asked the run to end.
-    if (options_.screenshot && !renderer_.captured() && input() != RunInput::Host) {
-        renderer_.captureNextFrame(*options_.screenshot);
-        renderer_.drawFrame();
-    }
-    if (soundRelease_) soundRelease_();
-    window_.restoreGamma();
-    if (release_) release_();
-    const FrameClock& clock = window_.clock;
-    log_.writeLine("Max fps: ", clock.maxFramesPerSecond);
-    log_.writeLine("Min fps: ", clock.minFramesPerSecond);
-    log_.writeLine("Fps: ", (clock.maxFramesPerSecond + clock.minFramesPerSecond) * 0.5f);
-    log_.close();
-    window_.shutDown();
 }
 
 }  // namespace hg

@@ -1,19 +1,19 @@
 #pragma once
-// The run's heart: one event per pass, a frame whenever none waits, the per-frame step (timing,
-// fades, mouse test), the exit rules, and the shutdown that puts the desktop back.
-#include <functional>
-
-#include "app/command_line.h"
+// The run's heart: one event per pass, a frame whenever none waits. The loop owns the frame
+// clock: it times each frame into the smoothed step and hands the step, the run clock, the rate
+// and the local time down to the renderer. It ends the run on the exit rules; the Saver then
+// takes the run down.
 #include "app/local_clock.h"
+#include "app/shared_music.h"
+#include "core/frame_clock.h"
 #include "platform/platform.h"
 
 namespace hg {
 
-class Log;
+struct LaunchOptions;
 class Settings;
 class GLWindow;
 class Renderer;
-class ScreenQuadQueue;
 
 // More than 30 pixels between two frames on one axis.
 bool mouseMovedTooFar(platform::Point previous, platform::Point current);
@@ -26,50 +26,38 @@ enum class RunInput {
 };
 bool keyEndsRun(platform::Key key, RunInput input);
 
-// The black quad's opacity after one more frame: it starts to fall once the run clock passes 1.
-float nextFadeAlpha(float fadeAlpha, float runClock, float frameStep);
-
 class MainLoop {
 public:
-    MainLoop(Log& log, const Settings& settings, GLWindow& window, Renderer& renderer, ScreenQuadQueue& quads,
-             const LaunchOptions& options);
+    // `music`, when given, is asked every frame to start once its lock is free.
+    MainLoop(const Settings& settings, GLWindow& window, Renderer& renderer, const LaunchOptions& options,
+             SharedMusic* music = nullptr);
 
     // Remembers where the cursor is, for the mouse test.
     void recordCursor();
-    // Runs until RunMode leaves Run or a quit event arrives, then shuts the run down.
+    // Runs until RunMode leaves Run, a quit event arrives or a host's window goes (and takes the
+    // screenshot it was asked for, if the run ended before its last frame).
     void run();
-    // Called by the renderer once per frame, after the clear and before anything is drawn.
-    void perFrameStep();
-
-    const CalendarTime& localTime() const { return localTime_; }
-
-    // Runs every frame with the fresh local time, before the frame is drawn.
-    void setTimeListener(std::function<void(const CalendarTime&)> listener) { timeListener_ = std::move(listener); }
-    // Frees the scene, the textures and the particle systems during the shutdown.
-    void setResourceRelease(std::function<void()> release) { release_ = std::move(release); }
-    // Stops the music: the shutdown's first step, before the gamma ramp goes back.
-    void setSoundRelease(std::function<void()> release) { soundRelease_ = std::move(release); }
+    // The frame-rate statistics for the log.
+    const FrameClock& clock() const { return clock_; }
 
 private:
     RunInput input() const;
+    void drawFrame();
+    FrameTime timeFrame();
     void handle(const platform::Event& event);
     void pollInput();
     void mouseTest();
-    void shutdown();
 
-    Log& log_;
     const Settings& settings_;
     GLWindow& window_;
     Renderer& renderer_;
-    ScreenQuadQueue& quads_;
     const LaunchOptions& options_;
-    LocalClock clock_;
-    CalendarTime localTime_{};
+    SharedMusic* music_;
+    FrameClock clock_;
+    LocalClock localClock_;
     platform::Point previousCursor_{};
+    bool firstFrame_ = true;
     long framesDrawn_ = 0;
-    std::function<void(const CalendarTime&)> timeListener_;
-    std::function<void()> release_;
-    std::function<void()> soundRelease_;
 };
 
 }  // namespace hg

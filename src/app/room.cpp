@@ -42,15 +42,11 @@ void Room::load(bool useVertexBuffers, bool useOcclusionQueries, std::function<u
     if (bytes) readScene(*scene_, *bytes, services);
     assembleScene(*scene_, services);
     renderer_ = std::make_unique<RoomRenderer>(*scene_, *binding_, *particles_, services_.window, services_.quads,
-                                               services_.snapshotAlpha, std::move(seed));
+                                               services_.crossFade, std::move(seed));
 }
 
-void Room::draw(size_t view) {
-    if (renderer_) renderer_->drawRoom(view);
-}
-
-void Room::setLocalTime(const CalendarTime& now) {
-    if (renderer_) renderer_->animation().setLocalTime(now);
+void Room::drawView(size_t view, const FrameTime& time) {
+    if (renderer_) renderer_->drawView(view, time);
 }
 
 void Room::release() {

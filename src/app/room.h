@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/command_line.h"
+#include "render/renderer.h"
 
 namespace hg {
 
@@ -15,6 +15,7 @@ class TextureManager;
 class Log;
 class GLWindow;
 class ScreenQuadQueue;
+class CrossFade;
 class VertexPool;
 class ModelLibrary;
 class PoolBinding;
@@ -28,21 +29,20 @@ struct RoomServices {
     Log& log;
     GLWindow& window;
     ScreenQuadQueue& quads;
-    float& snapshotAlpha;
+    CrossFade& crossFade;
     std::function<void(const std::string&)> message;  // shown to the user, caption "Error"
 };
 
-class Room {
+class Room : public ScenePass {
 public:
     explicit Room(RoomServices services);
-    ~Room();
+    ~Room() override;
 
     // Reads "Models/test.bss", builds the scene and uploads its geometry. `seed` gives the random
     // generator its seed at the start of every camera cycle.
     void load(bool useVertexBuffers, bool useOcclusionQueries, std::function<uint32_t()> seed);
     // The room part of one frame in one view (0, or 1, 2, ... for further monitors).
-    void draw(size_t view = 0);
-    void setLocalTime(const CalendarTime& now);
+    void drawView(size_t view, const FrameTime& time) override;
     // Shutdown: the scene, the models and the particle systems go.
     void release();
 

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <thread>
 
-#include "archive/embedded.h"
 #include "platform/platform.h"
 
 namespace hg {
@@ -18,15 +17,16 @@ namespace {
 constexpr const char* kTitle = "3D Hearthglow Screensaver";
 }
 
-Saver::Saver() : settingsStore_(platform::settingsFilePath()) {}
+Saver::Saver(ArchiveImages archives) : archives_(archives), settingsStore_(platform::settingsFilePath()) {}
 
-int Saver::start(const CommandLine& commandLine) {
+int Saver::start(const CommandLine& commandLine, SceneMaker replaceRoom) {
     log_.open(platform::logFilePath().string());
     settings_.load(settingsStore_, [] { return platform::desktopSize(); });
-    fileSystem_.initialise(log_, embeddedMainArchive(), embeddedOverlayArchive());
+    fileSystem_.initialise(log_, archives_.main, archives_.overlay);
     options_ = commandLine.options;
     applyRunOverrides(options_, settings_);
     parentWindow_ = commandLine.switches.parentWindow;
+    sceneMaker_ = std::move(replaceRoom);
     setRunMode(commandLine.switches.mode);
 
     // Re-read before each test: a mode ends by leaving Quit behind, so only one of them runs.
@@ -42,9 +42,9 @@ int Saver::configure() { return runConfiguration(settings_, settingsStore_, file
 platform::WindowSpec Saver::windowSpec() const {
     platform::WindowSpec spec;
     spec.title = kTitle;
-    spec.width = glWindow_.mode.width;
-    spec.height = glWindow_.mode.height;
-    spec.bitsPerPixel = glWindow_.mode.bitsPerPixel;
+    spec.width = mode_.width;
+    spec.height = mode_.height;
+    spec.bitsPerPixel = mode_.bitsPerPixel;
     if (options_.host) {
         spec.kind = platform::WindowKind::Host;
         spec.host = options_.host->id;
@@ -57,8 +57,7 @@ platform::WindowSpec Saver::windowSpec() const {
 }
 
 std::vector<Viewport> Saver::roomViews() {
-    platform::Window& window = glWindow_.window();
-    const platform::Rect frame = window.frame();
+    const platform::Rect frame = glWindow_.frame();
     if (windowSpec().kind != platform::WindowKind::FullScreenDesktop) return {{0, 0, frame.width, frame.height}};
     return roomViewports(platform::monitors(), frame, settings_.monitor);
 }
@@ -66,8 +65,8 @@ std::vector<Viewport> Saver::roomViews() {
 bool Saver::inHostPreview() {
     if (!options_.host) return false;
     if (options_.host->preview) return true;
-    const platform::Point size = glWindow_.window().clientSize();
-    const platform::Point screen = glWindow_.window().screenSize();
+    const platform::Point size = glWindow_.clientSize();
+    const platform::Point screen = glWindow_.screenSize();
     return size.x * 2 < screen.x && size.y * 2 < screen.y;
 }
 
@@ -78,12 +77,11 @@ int Saver::run() {
     log_.writeLine("Starting...");
     log_.writeLine("Starting init OpenGL");
 
-    glWindow_.mode = settings_.chosenMode();
-    if (options_.window) glWindow_.mode = {options_.windowWidth, options_.windowHeight, 32};
-    glWindow_.fullScreen = !options_.window && !hosted;
-    glWindow_.clock.runClock = 0.0f;
+    mode_ = settings_.chosenMode();
+    if (options_.window) mode_ = {options_.windowWidth, options_.windowHeight, 32};
+    fullScreen_ = !options_.window && !hosted;
 
-    MainLoop loop(log_, settings_, glWindow_, renderer_, screenQuads_, options_);
+    MainLoop loop(settings_, glWindow_, renderer_, options_, &music_);
     loop.recordCursor();
 
     const bool created = glWindow_.createWindow(windowSpec());
@@ -94,104 +92,92 @@ int Saver::run() {
     }
     log_.writeLine("Window is create");
 
-    if (hosted) {
-        // The host's window sets the size: the snapshot of a cross-fade must fit inside it.
-        const platform::Point size = glWindow_.window().clientSize();
-        glWindow_.mode = {size.x, size.y, 32};
-    }
     glWindow_.setViews(roomViews());
-    if (!glWindow_.setUpOpenGL(settings_, !options_.noVsync, glWindow_.fullScreen)) {
+    const std::optional<Capabilities> capabilities = glWindow_.setUpOpenGL(settings_, !options_.noVsync, fullScreen_);
+    if (!capabilities) {
         if (hosted) return waitForHostToEnd();
         // The failure was shown and a quit posted: the loop ends at once, through the shutdown.
         loop.run();
+        shutDown(loop);
         return 0;
     }
-    loadContent();
+    // The host's window sets the size: the snapshot of a cross-fade must fit inside it.
+    if (hosted) mode_ = {glWindow_.clientSize().x, glWindow_.clientSize().y, 32};
+    renderer_.start(mode_.height);
+    loadContent(*capabilities);
     log_.writeLine("Loading models");
     log_.writeLine("OpenGL initialized");
-    if (settings_.enableMusic && !inHostPreview()) startMusic(loop);
-
-    loop.setTimeListener([this](const CalendarTime& now) {
-        clockOverlay_.update(now);
-        if (room_) room_->setLocalTime(now);
-        music_.poll(platform::milliseconds());
-    });
-    if (!options_.noOverlay && !options_.effect && !options_.model) {
-        renderer_.setOverlay([this](float aspect) { clockOverlay_.draw(settings_, glWindow_.clock.framesPerSecond, aspect); });
-    }
-    loop.setResourceRelease([this] {
-        if (room_) room_->release();
-        textures_.releaseAll();
-    });
-    // The viewers seed the random generator last: the music's start must not draw from it after.
-    if (options_.effect) startEffectViewer();
-    if (options_.model) startModelViewer();
-    loop.run();
+    if (settings_.enableMusic && !inHostPreview() && !badPicture_) startMusic();
+    if (!options_.noOverlay) renderer_.setOverlay(&clockOverlay_);
+    // A viewer seeds the random generator last: the music's start must not draw from it after.
+    if (sceneMaker_ && !badPicture_) replaceRoom(*capabilities);
+    if (!badPicture_) loop.run();
+    shutDown(loop);
     return 0;
 }
 
-void Saver::loadContent() {
+void Saver::loadContent(const Capabilities& capabilities) {
     log_.writeLine("initializing font...");
     log_.writeLine("Loading data...");
-    renderer_.snapshotPending = false;
-    renderer_.snapshotAlpha = 0.0f;
-    showLoadingScreen(textures_, glWindow_.window(), glWindow_.views());
-    clockOverlay_.load(textures_);
-    // A host may end the run while it loads: the room is then not worth loading.
+    showLoadingScreen(textures_, glWindow_, glWindow_.views());
+    if (!badPicture_) clockOverlay_.load(textures_);
+    // A host may end the run while it loads (and a bad picture ends it): the room is then not
+    // worth loading.
     const bool ending = runMode() != RunMode::Run;
-    if (!options_.effect && !options_.model && !options_.noRoom && !ending) loadRoom();
+    if (!sceneMaker_ && !options_.noRoom && !ending) loadRoom(capabilities);
 }
 
-void Saver::startMusic(MainLoop& loop) {
+void Saver::loadRoom(const Capabilities& capabilities) {
+    room_ = std::make_unique<Room>(RoomServices{fileSystem_, textures_, log_, glWindow_, screenQuads_, renderer_.crossFade(),
+                                                [](const std::string& text) { platform::messageBox(text, "Error"); }});
+    const auto seed = options_.seed;
+    room_->load(capabilities.vertexBuffers && !options_.noVertexBuffers,
+                capabilities.occlusionQueries && !options_.noOcclusionQueries,
+                [seed] { return seed ? *seed : platform::milliseconds(); });
+    renderer_.setScene(room_.get());
+}
+
+void Saver::startMusic() {
+    musicStarted_ = true;
     music_.begin(platform::milliseconds());
-    loop.setSoundRelease([this] {
-        sound_.shutdown();
-        musicLock_.release();
-    });
+}
+
+void Saver::replaceRoom(const Capabilities& capabilities) {
+    replacement_ = sceneMaker_(SceneContext{fileSystem_, textures_, log_, glWindow_, capabilities, options_});
+    renderer_.setScene(replacement_.get());
+    renderer_.setOverlay(nullptr);
+    renderer_.crossFade().skipFadeIn();
 }
 
 int Saver::waitForHostToEnd() {
-    while (runMode() == RunMode::Run && glWindow_.window().alive()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (runMode() == RunMode::Run && glWindow_.alive()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     glWindow_.shutDown();
     return 1;
 }
 
-// A picture that was found but cannot be decoded leaves nothing sensible to show: say so, put the
-// display back as it was and end.
-void Saver::fatalError(const std::string& message) {
+void Saver::stopOnBadPicture(const std::string& message) {
+    if (badPicture_) return;
+    badPicture_ = true;
     platform::messageBox(message, "Error");
+    setRunMode(RunMode::Quit);
+}
+
+void Saver::shutDown(const MainLoop& loop) {
+    if (musicStarted_) {
+        sound_.shutdown();
+        musicLock_.release();
+    }
     glWindow_.restoreGamma();
+    if (room_) room_->release();
+    replacement_.reset();
+    renderer_.release();
+    textures_.releaseAll();
+    const FrameClock& clock = loop.clock();
+    log_.writeLine("Max fps: ", clock.maxFramesPerSecond);
+    log_.writeLine("Min fps: ", clock.minFramesPerSecond);
+    log_.writeLine("Fps: ", (clock.maxFramesPerSecond + clock.minFramesPerSecond) * 0.5f);
+    log_.close();
     glWindow_.shutDown();
-    std::exit(0);
-}
-
-// The viewer takes the scene pass; no clock, and no fade from black, so the first frame shows it.
-void Saver::startEffectViewer() {
-    effectViewer_ = std::make_unique<EffectViewer>(*options_.effect, fileSystem_, textures_, log_, glWindow_);
-    effectViewer_->start(options_.seed);
-    renderer_.setScenePass([this](size_t) { effectViewer_->drawScene(); });
-    renderer_.setOverlay(nullptr);
-    glWindow_.fadeAlpha = 0.0f;
-}
-
-// --model: one model turning under a light in place of the room; no clock, no fade from black.
-void Saver::startModelViewer() {
-    modelViewer_ = std::make_unique<ModelViewer>(fileSystem_, textures_, glWindow_, options_.clock, options_.fixedStep,
-                                                 [](const std::string& text) { platform::messageBox(text, "Error"); });
-    modelViewer_->load(*options_.model, glWindow_.useVertexBuffers && !options_.noVertexBuffers);
-    renderer_.setScenePass([this](size_t) { modelViewer_->drawScene(); });
-    renderer_.setOverlay(nullptr);
-    glWindow_.fadeAlpha = 0.0f;
-}
-
-void Saver::loadRoom() {
-    room_ = std::make_unique<Room>(RoomServices{fileSystem_, textures_, log_, glWindow_, screenQuads_, renderer_.snapshotAlpha,
-                                                [](const std::string& text) { platform::messageBox(text, "Error"); }});
-    const auto seed = options_.seed;
-    room_->load(glWindow_.useVertexBuffers && !options_.noVertexBuffers,
-                glWindow_.useOcclusionQueries && !options_.noOcclusionQueries,
-                [seed] { return seed ? *seed : platform::milliseconds(); });
-    renderer_.setScenePass([this](size_t view) { room_->draw(view); });
 }
 
 int Saver::preview() { return runPreview(parentWindow_, fileSystem_, log_); }

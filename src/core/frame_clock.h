@@ -5,7 +5,18 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/calendar_time.h"
+
 namespace hg {
+
+// What the animated parts of one frame read: the smoothed step (about 1/55 s a unit), the run
+// clock, the frame rate of the last second and the local time.
+struct FrameTime {
+    float step = 0.0f;
+    float runClock = 0.0f;
+    float framesPerSecond = 0.0f;
+    CalendarTime now{};
+};
 
 class FrameClock {
 public:

@@ -12,12 +12,6 @@
 namespace hg {
 namespace {
 
-// q ⊗ (v, 1) ⊗ conjugate(q), vector part: v turned by the emitter orientation.
-Vec3 turn(const Quaternion& q, const Vec3& v) {
-    const Quaternion r = q * Quaternion(v.x, v.y, v.z, 1.0f) * q.conjugate();
-    return {r.x, r.y, r.z};
-}
-
 constexpr float kDegreesToRadians = 0.017444444f;  // 3.14 / 180
 
 }  // namespace
@@ -138,12 +132,12 @@ void ParticleManager::initialise(ParticleEmitter& emitter, const EmitterDefiniti
         const Vec3 offset = Vec3{ox, oy, oz} * 0.01f;
 
         if (emitter.kind == EmitterKind::Billboard) {
-            p.position = emitter.position + cameraOffset + turn(emitter.orientation, offset);
+            p.position = emitter.position + cameraOffset + rotate(emitter.orientation, offset);
             p.size = def.d.x + static_cast<float>(randomBelow(def.e.x)) * 0.01f;
             const float vx = def.a.x + static_cast<float>(randomBelow(def.b.x));
             const float vy = def.a.y + static_cast<float>(randomBelow(def.b.y));
             const float vz = def.a.z + static_cast<float>(randomBelow(def.b.z));
-            p.velocity = turn(emitter.orientation, Vec3{vx, vy, vz} * 0.01f);
+            p.velocity = rotate(emitter.orientation, Vec3{vx, vy, vz} * 0.01f);
         } else {
             p.position = emitter.position + cameraOffset + offset;
             p.size = def.d.x + static_cast<float>(randomBelow(def.e.x)) * 0.01f;

@@ -23,7 +23,10 @@ void ClockOverlay::update(const CalendarTime& now) {
     countdown_ = countdownFor(now);
 }
 
-void ClockOverlay::draw(const Settings& settings, float framesPerSecond, float aspect) const {
+void ClockOverlay::drawOverlay(float aspect, const FrameTime& time) {
+    update(time.now);
+    const Settings& settings = settings_;
+    const float framesPerSecond = time.framesPerSecond;
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_MODELVIEW);

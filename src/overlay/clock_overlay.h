@@ -8,6 +8,7 @@
 #include "core/calendar_time.h"
 #include "overlay/countdown.h"
 #include "overlay/glyph_text.h"
+#include "render/renderer.h"
 #include "render/screen_quads.h"
 
 namespace hg {
@@ -15,21 +16,25 @@ namespace hg {
 class Settings;
 class TextureManager;
 
-class ClockOverlay {
+class ClockOverlay : public OverlayPass {
 public:
+    explicit ClockOverlay(const Settings& settings) : settings_(settings) {}
+
     // Fetches the glyphs, titles, labels and greetings, in that order.
     void load(TextureManager& textures);
-    // Once per frame, before drawing: the local time and the countdown worked out from it.
+    // The local time and the countdown worked out from it.
     void update(const CalendarTime& now);
-    // Inside the frame's 2D pass: the frame rate (when asked for), the clock, the calendar.
-    // `aspect` is the view's width over height: the pictures keep their shapes in their corners.
-    void draw(const Settings& settings, float framesPerSecond, float aspect = kOverlayAspect) const;
+    // Inside the frame's 2D pass: the frame's time, then the frame rate (when asked for), the
+    // clock and the calendar. `aspect` is the view's width over height: the pictures keep their
+    // shapes in their corners.
+    void drawOverlay(float aspect, const FrameTime& time) override;
 
     const Countdown& countdown() const { return countdown_; }
 
 private:
     void drawCountdown() const;
 
+    const Settings& settings_;
     GlyphText glyphs_;
     GLuint countdownTitle_ = 0;
     GLuint newYearCountdownTitle_ = 0;

@@ -4,12 +4,12 @@
 
 #include "image/texture_manager.h"
 #include "overlay/glyph_text.h"
-#include "platform/platform.h"
+#include "render/gl_window.h"
 #include "render/screen_quads.h"
 
 namespace hg {
 
-void showLoadingScreen(TextureManager& textures, platform::Window& window, const std::vector<Viewport>& views) {
+void showLoadingScreen(TextureManager& textures, GLWindow& window, const std::vector<Viewport>& views) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const GLuint picture = textures.get("Notification/loading.jpg");

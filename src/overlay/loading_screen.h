@@ -10,10 +10,8 @@
 namespace hg {
 
 class TextureManager;
-namespace platform {
-class Window;
-}
+class GLWindow;
 
-void showLoadingScreen(TextureManager& textures, platform::Window& window, const std::vector<Viewport>& views);
+void showLoadingScreen(TextureManager& textures, GLWindow& window, const std::vector<Viewport>& views);
 
 }  // namespace hg

@@ -7,14 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
-
 namespace hg {
 namespace {
-
-Vec3 rotate(const Quaternion& q, const Vec3& v) {
-    const Quaternion r = q * Quaternion(v.x, v.y, v.z, 1.0f) * q.conjugate();
-    return {r.x, r.y, r.z};
-}
 
 Vec3 lerp(const Vec3& a, const Vec3& b, float t) { return a + (b - a) * t; }
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "core/log.h"
-#include "render/gamma.h"
 
 namespace hg {
 
@@ -17,48 +16,36 @@ int snapshotSideFor(int modeHeight) {
 
 bool GLWindow::createWindow(const platform::WindowSpec& spec) { return window_.create(spec); }
 
-bool GLWindow::setUpOpenGL(const Settings& settings, bool vsync, bool changeGamma) {
-    clock.reset();
+std::optional<Capabilities> GLWindow::setUpOpenGL(const Settings& settings, bool vsync, bool changeGamma) {
     const platform::Point client = window_.clientSize();
-    clientWidth = client.x;
-    clientHeight = client.y;
-    if (views_.empty()) views_ = {{0, 0, clientWidth, clientHeight}};
-    if (!window_.createContext()) return false;
+    clientWidth_ = client.x;
+    clientHeight_ = client.y;
+    if (views_.empty()) views_ = {{0, 0, clientWidth_, clientHeight_}};
+    if (!window_.createContext()) return std::nullopt;
     window_.setVsync(vsync);
-    setViewport(clientWidth, clientHeight);
-    fadeAlpha = 1.0f;
+    setViewport(clientWidth_, clientHeight_);
 
     // The screen turns black at once, before anything loads.
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     window_.swapBuffers();
 
-    createSnapshotTexture();
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
-    clock.timeScale = 50.0f;
 
-    probeCapabilities();
+    const Capabilities capabilities = probeCapabilities();
     if (changeGamma) this->changeGamma(settings);
-    return true;
+    return capabilities;
 }
 
-void GLWindow::createSnapshotTexture() {
-    snapshotSide = snapshotSideFor(mode.height);
-    glGenTextures(1, &snapshotTexture);
-    glBindTexture(GL_TEXTURE_2D, snapshotTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, snapshotSide, snapshotSide, 0);
-}
-
-void GLWindow::probeCapabilities() {
+Capabilities GLWindow::probeCapabilities() {
     if (glewInit() != GLEW_OK) log_.writeLine("Glew init failed!");
 
+    Capabilities found;
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
-    maxTextureUnits = units;
+    found.textureUnits = units;
     auto text = [](GLenum name) {
         const GLubyte* value = glGetString(name);
         return value ? std::string(reinterpret_cast<const char*>(value)) : std::string();
@@ -66,25 +53,25 @@ void GLWindow::probeCapabilities() {
     log_.writeLine("Video card: " + text(GL_RENDERER));
     log_.writeLine("Vendor: " + text(GL_VENDOR));
     log_.writeLine("OpenGL version : " + text(GL_VERSION));
-    log_.writeLine("Max Texture Units: ", maxTextureUnits);
+    log_.writeLine("Max Texture Units: ", found.textureUnits);
 
-    useVertexBuffers = GLEW_ARB_vertex_buffer_object;
-    log_.writeLine(useVertexBuffers ? "VBO supported" : "VBO not supported!");
+    found.vertexBuffers = GLEW_ARB_vertex_buffer_object;
+    log_.writeLine(found.vertexBuffers ? "VBO supported" : "VBO not supported!");
 
-    occlusionCounterBits = 0;
     if (GLEW_ARB_occlusion_query) {
         GLint bits = 0;
         glGetQueryivARB(GL_SAMPLES_PASSED_ARB, GL_QUERY_COUNTER_BITS_ARB, &bits);
-        occlusionCounterBits = bits;
+        found.occlusionCounterBits = bits;
     }
-    useOcclusionQueries = occlusionCounterBits > 0;
-    if (useOcclusionQueries) {
+    found.occlusionQueries = found.occlusionCounterBits > 0;
+    if (found.occlusionQueries) {
         log_.writeLine("ARB_Occlusion_querry supported");
-        log_.writeLine("Occlussion querry bit: ", occlusionCounterBits);
+        log_.writeLine("Occlussion querry bit: ", found.occlusionCounterBits);
     } else {
         log_.writeLine("ARB_Occlusion_querry not supported!");
     }
     log_.writeLine("Model manager init");
+    return found;
 }
 
 void GLWindow::changeGamma(const Settings& settings) {
@@ -125,11 +112,11 @@ void GLWindow::useView(size_t index) {
 
 bool GLWindow::followClientSize() {
     const platform::Point client = window_.clientSize();
-    if (client.x <= 0 || client.y <= 0 || (client.x == clientWidth && client.y == clientHeight)) return false;
-    const bool drawnWhole = views_.size() == 1 && views_[0] == Viewport{0, 0, clientWidth, clientHeight};
-    clientWidth = client.x;
-    clientHeight = client.y;
-    if (drawnWhole) views_[0] = {0, 0, clientWidth, clientHeight};
+    if (client.x <= 0 || client.y <= 0 || (client.x == clientWidth_ && client.y == clientHeight_)) return false;
+    const bool drawnWhole = views_.size() == 1 && views_[0] == Viewport{0, 0, clientWidth_, clientHeight_};
+    clientWidth_ = client.x;
+    clientHeight_ = client.y;
+    if (drawnWhole) views_[0] = {0, 0, clientWidth_, clientHeight_};
     return true;
 }
 

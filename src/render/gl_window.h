@@ -1,20 +1,28 @@
 #pragma once
-// The run's window and OpenGL context: what the driver supports, the snapshot texture used for
-// cross-fades, the fade from black, the frame clock, and the display gamma changed for the run.
+// The run's window and OpenGL context: what the driver supports, the drawing area and where the
+// room goes in it, and the display gamma changed for a full-screen run.
 #include <GL/glew.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "core/frame_clock.h"
 #include "core/settings.h"
+#include "platform/platform.h"
 #include "render/gamma.h"
 #include "render/view_layout.h"
-#include "platform/platform.h"
 
 namespace hg {
 
 class Log;
+
+// What the driver offers, found once the context exists.
+struct Capabilities {
+    bool vertexBuffers = false;
+    bool occlusionQueries = false;
+    int textureUnits = 0;
+    int occlusionCounterBits = 0;
+};
 
 // Side of the square snapshot texture for a display mode of this height.
 int snapshotSideFor(int modeHeight);
@@ -24,13 +32,25 @@ public:
     explicit GLWindow(Log& log) : log_(log) {}
 
     bool createWindow(const platform::WindowSpec& spec);
-    // Context, black first frame, snapshot texture, capability probe, gamma, in that order. Only a
-    // full-screen run changes the display's gamma; a window or a host's window leaves it alone.
-    // False when no context could be made.
-    bool setUpOpenGL(const Settings& settings, bool vsync, bool changeGamma);
+    // Context, black first frame, capability probe and gamma, in that order. Only a full-screen
+    // run changes the display's gamma; a window or a host's window leaves it alone. Nothing when
+    // no context could be made.
+    std::optional<Capabilities> setUpOpenGL(const Settings& settings, bool vsync, bool changeGamma);
     void setViewport(int width, int height);
+    // Logs "Set old Gamma: " and puts back exactly the ramp that was in force before the run.
+    void restoreGamma();
+    // Context, display mode and cursor back as they were; the window goes.
+    void shutDown();
+    void swapBuffers() { window_.swapBuffers(); }
 
-    // Where the room is drawn: one viewport per view (the whole window unless a full-screen run
+    // The drawing area, where the window lies on the desktop, and the screen a host's window is on.
+    platform::Point clientSize() const { return {clientWidth_, clientHeight_}; }
+    platform::Rect frame() const { return window_.frame(); }
+    platform::Point screenSize() const { return window_.screenSize(); }
+    // False once a host's window has gone.
+    bool alive() const { return window_.alive(); }
+
+    // Where the scene is drawn: one viewport per view (the whole window unless a full-screen run
     // places it on monitors).
     const std::vector<Viewport>& views() const { return views_; }
     void setViews(std::vector<Viewport> views) { views_ = std::move(views); }
@@ -39,38 +59,17 @@ public:
     // A window drawn whole follows its drawing area's size (a host's window sends no resize
     // events, so it is asked every frame). True when the size changed.
     bool followClientSize();
-    // Logs "Set old Gamma: " and puts back exactly the ramp that was in force before the run.
-    void restoreGamma();
-    // Context, display mode and cursor back as they were; the window goes.
-    void shutDown();
-
-    platform::Window& window() { return window_; }
-
-    DisplayMode mode{};
-    bool fullScreen = false;
-    int clientWidth = 0;
-    int clientHeight = 0;
-
-    bool useVertexBuffers = false;
-    bool useOcclusionQueries = false;
-    int maxTextureUnits = 0;
-    int occlusionCounterBits = 0;
-
-    GLuint snapshotTexture = 0;
-    int snapshotSide = 256;
-    float fadeAlpha = 1.0f;
-
-    FrameClock clock;
 
 private:
-    void createSnapshotTexture();
-    void probeCapabilities();
+    Capabilities probeCapabilities();
     void changeGamma(const Settings& settings);
 
     Log& log_;
     platform::Window window_;
     GammaSession gamma_;
     bool gammaChanged_ = false;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
     std::vector<Viewport> views_;
 };
 

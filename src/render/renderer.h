@@ -1,49 +1,59 @@
 #pragma once
-// Draws and presents one frame: clear, the per-frame step, then for each view (the whole window,
-// or each monitor the room covers) the scene and the 2D pass with the queued screen quads, then
-// the swap.
+// Draws and presents one frame: the screen cleared, the fades advanced, then for each view (the
+// whole window, or each monitor the room covers) the scene and the 2D layer, then the swap.
 #include <cstddef>
-#include <functional>
 #include <string>
 
+#include "core/frame_clock.h"
+#include "render/cross_fade.h"
 #include "render/screen_quads.h"
 
 namespace hg {
 
 class GLWindow;
 
+// The 3D part of a frame in one view: the room, or a viewer's subject.
+class ScenePass {
+public:
+    virtual ~ScenePass() = default;
+    virtual void drawView(size_t view, const FrameTime& time) = 0;
+};
+
+// The pictures over the scene (the clock and the calendar), given the view's width over height.
+class OverlayPass {
+public:
+    virtual ~OverlayPass() = default;
+    virtual void drawOverlay(float aspect, const FrameTime& time) = 0;
+};
+
 class Renderer {
 public:
     Renderer(GLWindow& window, ScreenQuadQueue& quads) : window_(window), quads_(quads) {}
 
-    // `perFrameStep` runs right after the clear, before anything is drawn; `onFirstFrame` once.
-    void setPerFrameStep(std::function<void()> step) { perFrameStep_ = std::move(step); }
-    void setFirstFrameHook(std::function<void()> hook) { firstFrameHook_ = std::move(hook); }
-    // The 3D part of one view's frame, drawn after the per-frame step and before its 2D pass.
-    void setScenePass(std::function<void(size_t view)> pass) { scenePass_ = std::move(pass); }
-    // Drawn in the 2D pass after the queued quads: the clock overlay with the frame rate. It is
-    // given the view's shape (width over height) to keep its pictures' proportions.
-    void setOverlay(std::function<void(float aspect)> overlay) { overlay_ = std::move(overlay); }
+    // Once the context exists: a snapshot texture for each view, view 0's sized by the display
+    // mode's height, the others' by their own.
+    void start(int modeHeight);
+    void setScene(ScenePass* scene) { scene_ = scene; }
+    void setOverlay(OverlayPass* overlay) { overlay_ = overlay; }
+    CrossFade& crossFade() { return crossFade_; }
 
-    void drawFrame();
+    void drawFrame(const FrameTime& time);
     // The next frame is written to `path` as it is presented.
     void captureNextFrame(const std::string& path) { capturePath_ = path; }
     bool captured() const { return captured_; }
-
-    // Opacity of the captured view laid over the screen around a camera change.
-    float snapshotAlpha = 0.0f;
-    bool snapshotPending = false;
+    // Shutdown: the snapshot textures go.
+    void release() { crossFade_.destroy(); }
 
 private:
-    void draw2DPass(float aspect);
+    void clearScreen();
+    void draw2D(size_t view, const FrameTime& time);
+    void present();
 
     GLWindow& window_;
     ScreenQuadQueue& quads_;
-    std::function<void()> perFrameStep_;
-    std::function<void()> firstFrameHook_;
-    std::function<void(float)> overlay_;
-    std::function<void(size_t)> scenePass_;
-    bool firstFrame_ = true;
+    CrossFade crossFade_;
+    ScenePass* scene_ = nullptr;
+    OverlayPass* overlay_ = nullptr;
     std::string capturePath_;
     bool captured_ = false;
 };

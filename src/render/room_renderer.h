@@ -1,96 +1,72 @@
 #pragma once
-// The room part of a frame: the cross-fade snapshot after a camera change, the visibility walk
-// (through portals, or by occlusion queries whose answers arrive one frame late), the opaque
-// nodes, the particles and the translucent nodes.
-#include <GL/glew.h>
-
+// The room's part of a frame, for one view: the cross-fade snapshot of the old view after a camera
+// change, the camera's flight, the nodes that follow recorded paths, the walk that finds what is
+// seen, the moving models and the fire (only what is drawn moves), then the opaque nodes, the
+// particles and the translucent nodes. A run over several monitors draws the room once per view,
+// each view flying its own camera; the room itself moves once a frame.
 #include <memory>
 #include <unordered_set>
 #include <vector>
 
+#include "core/frame_clock.h"
 #include "render/camera.h"
+#include "render/room_visibility.h"
 #include "render/scene_animation.h"
-#include "scene/math.h"
+#include "render/view_layout.h"
 
 namespace hg {
 
 class Scene;
 struct SceneNode;
-struct Portal;
 class PoolBinding;
 class ParticleManager;
 class OcclusionBoxes;
 class GLWindow;
+class CrossFade;
 class ScreenQuadQueue;
 
 class RoomRenderer {
 public:
     // The scene's camera flights start their first cycle with `seed`.
     RoomRenderer(Scene& scene, PoolBinding& pool, ParticleManager& particles, GLWindow& window, ScreenQuadQueue& quads,
-                 float& snapshotAlpha, CameraSet::SeedSource seed);
+                 CrossFade& crossFade, CameraSet::SeedSource seed);
     ~RoomRenderer();
 
     // Steps 4-9 of a frame, between the per-frame step and the 2D pass, for one view. View 0 is the
-    // room as every run shows it; a run over several monitors adds views 1, 2, ... each with its own
-    // camera flight and cross-fade, drawn after view 0 in the same frame. The room itself (path
-    // nodes, train, fire, particles) moves once per frame, whichever view shows it first.
-    void drawRoom(size_t view = 0);
-    SceneAnimation& animation() { return animation_; }
+    // room as every run shows it; the others follow it in the same frame.
+    void drawView(size_t view, const FrameTime& time);
 
-    const std::vector<SceneNode*>& opaqueList() const { return opaque_; }
-    const std::vector<SceneNode*>& translucentList() const { return translucent_; }
-
-    // The portal walk's portal test, for tests: the target opens when the camera is in front of
-    // the portal and a point of it (or its centre's cube) is in view.
-    static bool portalOpens(const Portal& portal, const Vec3& camera, const Frustum& view);
+    ModelAnimation& animation() { return animation_; }
+    // View 0's flights.
+    CameraSet& cameras() { return views_.front().cameras; }
 
 private:
-    // What a view has of its own: its flight and its cross-fade.
-    struct ExtraView {
+    // What a view has of its own: its flight and what it drew last (for its snapshot).
+    struct ViewState {
         CameraSet cameras;
-        GLuint snapshotTexture = 0;
-        int snapshotSide = 256;
-        float snapshotAlpha = 0.0f;
+        DrawLists drawn;
     };
-    void selectView(size_t view);
-    ExtraView& extraView(size_t view);
-    // True the first time a node is drawn in this frame: only then does it move.
-    bool firstDrawThisFrame(const SceneNode& node);
-    void captureSnapshot();
-    void resetFrame();
-    void scenePass();
-    void portalWalk();
-    void enterZone(SceneNode& zone);
-    void testPortal(Portal& portal);
-    void occlusionWalk();
-    void enterZoneByQueries(SceneNode& zone);
-    void issueQueries();
-    void emitActiveMarkers();
-    void buildLists();
-    void nodePass(const std::vector<SceneNode*>& list, float alphaReference);
-    void applyCamera();
+    ViewState& viewState(size_t view);
+    void drawSnapshot(size_t view, ViewState& state, const FrameTime& time);
+    void setUpScene();
+    void moveCamera(size_t view, CameraSet& cameras, float step);
+    void movePathNodes(float step);
+    void animate(const std::vector<SceneNode*>& nodes, size_t view, float step);
+    void drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& cameras, float alphaReference);
+    void drawParticles();
+    const Viewport& area(size_t view) const;
 
     Scene& scene_;
     PoolBinding& pool_;
     ParticleManager& particles_;
     GLWindow& window_;
     ScreenQuadQueue& quads_;
-    float& snapshotAlpha_;
-    // View 0's camera flights.
-    CameraSet flight_;
-    // The view being drawn: its camera set, snapshot texture and side, and cross-fade opacity.
-    size_t view_ = 0;
-    CameraSet* cameras_ = nullptr;
-    GLuint snapshotTexture_ = 0;
-    int snapshotSide_ = 256;
-    float* viewSnapshotAlpha_ = nullptr;
-    std::vector<std::unique_ptr<ExtraView>> extraViews_;
+    CrossFade& crossFade_;
+    ModelAnimation animation_;
+    RoomVisibility visibility_;
+    std::vector<ViewState> views_;
+    // The nodes that have moved in this frame: a second view draws them as they stand.
     std::unordered_set<const SceneNode*> movedThisFrame_;
-    std::unordered_set<const void*> emittedThisFrame_;
-    SceneAnimation animation_;
-    Frustum frustum_;
-    std::vector<SceneNode*> opaque_;
-    std::vector<SceneNode*> translucent_;
     std::unique_ptr<OcclusionBoxes> boxes_;
 };
 

@@ -1,8 +1,10 @@
 #include "render/scene_animation.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
+#include "scene/animated_mesh.h"
 #include "scene/model_instance.h"
 #include "scene/scene.h"
 
@@ -43,16 +45,23 @@ ClockHands clockHandsAt(int hour, int minute, int second) {
             static_cast<float>(second) * -6.0f};
 }
 
-void SceneAnimation::drawInstanceNode(SceneNode& node, float frameStep, ParticleSink& particles, bool moves) {
-    if (!node.instance) return;
-    ModelInstance& instance = *node.instance;
-    if (!moves) {
-        instance.draw();
-        return;
-    }
-    instance.position = node.centre;
+MovingModel movingModelOfNode(const std::string& nodeName) {
+    if (nodeName == "instance railroad") return MovingModel::Train;
+    if (nodeName == "instance Clock") return MovingModel::Clock;
+    return MovingModel::None;
+}
 
-    if (node.name == "instance railroad") {
+MovingModel movingModelNamed(const std::string& modelName) {
+    // The archive finds names in any letter case; so does this.
+    std::string name = modelName;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (name == "railroad") return MovingModel::Train;
+    if (name == "clock") return MovingModel::Clock;
+    return MovingModel::None;
+}
+
+void ModelAnimation::pose(ModelInstance& instance, MovingModel model, float frameStep) {
+    if (model == MovingModel::Train) {
         const float degrees = trainAngle * 0.6f;
         for (const char* part : {"loco", "wagon01", "wagon02"}) instance.setAngleZ(part, degrees);
         // The steam follows the locomotive's chimney: the fourth node's first marker, turned with
@@ -61,20 +70,31 @@ void SceneAnimation::drawInstanceNode(SceneNode& node, float frameStep, Particle
             MeshMarker& steam = instance.nodes[3].markers.front();
             const float half = trainAngle * 0.0052333335f;
             const Quaternion q{0.0f, 0.0f, std::sin(half), std::cos(half)};
-            const Vec3& p = steam.position;
-            const Quaternion r = q * Quaternion(p.x, p.y, p.z, 1.0f) * q.conjugate();
-            steam.worldPosition = Vec3{r.x, r.y, r.z} + instance.position + Vec3{0, 0, 7};
+            steam.worldPosition = rotate(q, steam.position) + instance.position + Vec3{0, 0, 7};
         }
         trainAngle += frameStep * 0.8f;
     }
-    if (node.name == "instance Clock") {
+    if (model == MovingModel::Clock) {
         const ClockHands hands = clockHandsAt(now_.hour, now_.minute, now_.second);
         instance.setAngleY("Arrow01", hands.minute);
         instance.setAngleY("Arrow02", hands.hour);
         instance.setAngleY("Arrow03", hands.second);
     }
+}
+
+void animateInstanceNode(SceneNode& node, ModelAnimation& animation, float frameStep, ParticleSink& particles) {
+    if (!node.instance) return;
+    ModelInstance& instance = *node.instance;
+    instance.position = node.centre;
+    animation.pose(instance, movingModelOfNode(node.name), frameStep);
     instance.update(frameStep, particles);
-    instance.draw();
+}
+
+void animateFireNode(SceneNode& node, float frameStep) {
+    if (!node.animated) return;
+    node.animated->setPlacementTranslation(node.centre);
+    node.animated->update(frameStep);
+    node.animated->advanceTexture(frameStep);
 }
 
 }  // namespace hg

@@ -1,11 +1,15 @@
 #pragma once
 // What moves in the room besides the camera and the particles: nodes that follow a looping
-// recorded path, the toy train with its steam, and the mantel clock's hands.
+// recorded path, the toy train with its steam, the mantel clock's hands and the fire. The model
+// viewer poses its model with the same code.
+#include <string>
+
 #include "core/calendar_time.h"
 
 namespace hg {
 
 struct SceneNode;
+class ModelInstance;
 class ParticleSink;
 
 // One frame along a node's closed path through keys 0 .. N-2 (the last key is not used); the node
@@ -20,18 +24,30 @@ struct ClockHands {
 };
 ClockHands clockHandsAt(int hour, int minute, int second);
 
-class SceneAnimation {
+// The models that move by themselves.
+enum class MovingModel { None, Train, Clock };
+// As the room's markers name them ("instance railroad", "instance Clock").
+MovingModel movingModelOfNode(const std::string& nodeName);
+// As the archive names the models ("railroad", "Clock").
+MovingModel movingModelNamed(const std::string& modelName);
+
+class ModelAnimation {
 public:
-    // Places the instance at the node, turns the train or the clock hands when the node is one of
-    // them, then updates and draws the instance. With `moves` false (a second view of the same
-    // frame) it is only drawn again as it stands.
-    void drawInstanceNode(SceneNode& node, float frameStep, ParticleSink& particles, bool moves = true);
     void setLocalTime(const CalendarTime& now) { now_ = now; }
+    // The train's cars turned about the track centre, its steam put on the chimney, and the train
+    // run on by the step; or the clock's hands at the local time. Other models stay as they are.
+    void pose(ModelInstance& instance, MovingModel model, float frameStep);
 
     float trainAngle = 0.0f;
 
 private:
     CalendarTime now_{};
 };
+
+// One frame of a placed model: put at its node, posed, then updated (its emitter markers start
+// their particle systems).
+void animateInstanceNode(SceneNode& node, ModelAnimation& animation, float frameStep, ParticleSink& particles);
+// One frame of the animated fire at its node: its bones, its skin and its scrolling flames.
+void animateFireNode(SceneNode& node, float frameStep);
 
 }  // namespace hg

@@ -154,6 +154,14 @@ void AnimatedMesh::setPlacementTranslation(Vec3 position) {
 
 void AnimatedMesh::setPlacementRotation(const Quaternion& rotation) { placement.setRotation(rotation); }
 
+void AnimatedMesh::startFire() {
+    playing = true;
+    nextAnimation = 0;
+    crossFading = true;
+    playSpeed = 0.2f;
+    fadeSpeed = 0.2f;
+}
+
 void AnimatedMesh::update(float frameStep) {
     if (!loaded()) return;
     const int count = static_cast<int>(animations_.size());
@@ -273,9 +281,8 @@ void AnimatedMesh::skin() {
     }
 }
 
-void AnimatedMesh::draw(float frameStep) {
+void AnimatedMesh::draw() const {
     if (!loaded()) return;
-    scrollClock_ += frameStep * 0.03f;
 
     glEnable(GL_ALPHA_TEST);
     glEnableClientState(GL_VERTEX_ARRAY);

@@ -61,10 +61,14 @@ public:
     // The same from bytes already at hand, without textures or log. False when the mesh is refused.
     bool loadFromBytes(std::span<const uint8_t> meshBytes, const std::vector<std::span<const uint8_t>>& animations);
 
+    // The hearth's fire: plays the first animation, cross-fading into it, at speed 0.2.
+    void startFire();
     // Advances the playback by the frame step, then poses the skeleton and reskins.
     void update(float frameStep);
-    // Draws the skinned sheets; the texture scroll advances by the frame step.
-    void draw(float frameStep);
+    // The flames' texture scrolls on by the frame step.
+    void advanceTexture(float frameStep) { scrollClock_ += frameStep * 0.03f; }
+    // Draws the skinned sheets as they stand.
+    void draw() const;
 
     void setPlacementTranslation(Vec3 position);
     void setPlacementRotation(const Quaternion& rotation);
@@ -79,7 +83,7 @@ public:
     Vec3 skeletonOrigin() const { return origin_; }
     int faceCount() const { return static_cast<int>(faces_.size()); }
 
-    // Playback, set by the scene after loading (playing, next 0, cross-fading, speeds 0.2).
+    // Playback (startFire sets: playing, next 0, cross-fading, speeds 0.2).
     bool playing = false;
     int currentAnimation = 0;
     int nextAnimation = 0;

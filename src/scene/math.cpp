@@ -54,6 +54,11 @@ Quaternion operator*(const Quaternion& a, const Quaternion& b) {
     };
 }
 
+Vec3 rotate(const Quaternion& q, const Vec3& v) {
+    const Quaternion r = q * Quaternion(v.x, v.y, v.z, 1.0f) * q.conjugate();
+    return {r.x, r.y, r.z};
+}
+
 Quaternion slerp(const Quaternion& a, Quaternion b, float t) {
     float c = a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w;
     if (c < 0.0f) {

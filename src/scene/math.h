@@ -41,6 +41,8 @@ struct Quaternion {
 Quaternion operator*(const Quaternion& a, const Quaternion& b);
 // Shortest-arc spherical interpolation, linear when the two are nearly equal; not renormalised.
 Quaternion slerp(const Quaternion& a, Quaternion b, float t);
+// v turned by q: the vector part of q ⊗ (v, 1) ⊗ conjugate(q).
+Vec3 rotate(const Quaternion& q, const Vec3& v);
 
 struct Matrix4 {
     // Row-major: element (row r, column c) at r*4 + c; points are column vectors, so a rigid

@@ -15,12 +15,6 @@ constexpr const char* kRootNode = "Hull";
 constexpr const char* kCollisionObject = "CollMesh";
 constexpr const char* kSteamMarker = "emit locosteam";
 
-// The vector part of a ⊗ (v, 1) ⊗ b.
-Vec3 sandwich(const Quaternion& a, const Vec3& v, const Quaternion& b) {
-    const Quaternion r = a * Quaternion(v.x, v.y, v.z, 1.0f) * b;
-    return {r.x, r.y, r.z};
-}
-
 Matrix4 rotationMatrix(const Quaternion& q) {
     Matrix4 m = Matrix4::identity();
     m.setRotation(q);
@@ -141,7 +135,7 @@ void ModelInstance::transformPass(int index, const Quaternion& parentRotation, c
     node.inverseMatrix = rotationMatrix(node.localRotation);
 
     const Vec3 offset = node.pivot - parentPivot;
-    node.worldPosition = parentPosition + sandwich(parentRotation, offset, parentRotation.conjugate());
+    node.worldPosition = parentPosition + rotate(parentRotation, offset);
     for (int child : node.children) transformPass(child, node.worldRotation, node.pivot, node.worldPosition);
 }
 
@@ -151,7 +145,7 @@ void ModelInstance::markerPass(int index, float step, ParticleSink& particles) {
 
     const size_t markerCount = node.markers.size();
     for (MeshMarker& marker : node.markers) {
-        const Vec3 turned = sandwich(rotation.conjugate(), marker.position, rotation);
+        const Vec3 turned = rotate(rotation.conjugate(), marker.position);
         // The train's steam follows the locomotive; the train animation places it.
         if (marker.name != kSteamMarker) marker.worldPosition = turned + node.worldPosition + position;
         if (marker.kind == 2 && markerCount <= kEmitAllLimit) particles.emitAtMarker(marker);

@@ -258,11 +258,7 @@ bool readMarker(Scene& scene, BinaryReader& reader, std::vector<std::unique_ptr<
         if (!node->animated) node->animated = std::make_unique<AnimatedMesh>();
         AnimatedMesh& fire = *node->animated;
         fire.setPlacementRotation(marker->rotation);
-        fire.playing = true;
-        fire.nextAnimation = 0;
-        fire.crossFading = true;
-        fire.playSpeed = 0.2f;
-        fire.fadeSpeed = 0.2f;
+        fire.startFire();
         animatedNodes.push_back(std::move(node));
     } else {
         for (auto& portal : scene.portals) {

@@ -118,17 +118,5 @@ TEST(ExitRules, KeysFullScreenWindowedAndInAHostsWindow) {
     for (Key key : {Key::Space, Key::Escape, Key::Q, Key::Other}) EXPECT_FALSE(keyEndsRun(key, RunInput::Host));
 }
 
-TEST(Fade, WaitsForTheRunClockThenFallsByStep) {
-    float fade = 1.0f;
-    fade = nextFadeAlpha(fade, 0.5f, 1.0f);
-    EXPECT_EQ(fade, 1.0f);
-    fade = nextFadeAlpha(fade, 1.0f, 1.0f);  // not past 1 yet
-    EXPECT_EQ(fade, 1.0f);
-    for (int i = 0; i < 40; ++i) fade = nextFadeAlpha(fade, 2.0f, 1.0f);
-    EXPECT_NEAR(fade, 0.4f, 1e-4f);
-    for (int i = 0; i < 27; ++i) fade = nextFadeAlpha(fade, 2.0f, 1.0f);
-    EXPECT_LT(fade, 0.0f);  // gone after about 67 units, 1.2 s at 55 units a second
-}
-
 }  // namespace
 }  // namespace hg

@@ -9,6 +9,7 @@
 #include "app/room.h"
 #include "archive/file_system.h"
 #include "image/texture_manager.h"
+#include "render/cross_fade.h"
 #include "render/gl_window.h"
 #include "render/screen_quads.h"
 #include "scene/gl_test_context.h"
@@ -46,13 +47,14 @@ TEST(RoomDrawing, TheTrainStandsStillWhileItIsNotDrawn) {
     files.initialise(log, main, overlay);
     TextureManager textures(files, log, [](const std::string& message) { FAIL() << message; });
     GLWindow window(log);
-    window.clientWidth = test::kGlTestWidth;
-    window.clientHeight = test::kGlTestHeight;
-    window.clock.frameStep = 1.0f;
+    window.setViews({{0, 0, test::kGlTestWidth, test::kGlTestHeight}});
     ScreenQuadQueue quads;
-    float snapshotAlpha = 0.0f;
-    Room room({files, textures, log, window, quads, snapshotAlpha, [](const std::string& text) { FAIL() << text; }});
+    CrossFade crossFade;
+    Room room({files, textures, log, window, quads, crossFade, [](const std::string& text) { FAIL() << text; }});
     room.load(false, false, [] { return 4u; });  // the tree and the train open the cycle
+    FrameTime frame;
+    frame.step = 1.0f;
+    auto draw = [&] { room.drawView(0, frame); };
 
     SceneNode* railroad = nullptr;
     for (auto& node : room.scene().nodes)
@@ -61,22 +63,22 @@ TEST(RoomDrawing, TheTrainStandsStillWhileItIsNotDrawn) {
     const Vec3 place = railroad->centre;
 
     // In view: every frame moves the train on.
-    room.draw();
+    draw();
     const float seen = locoAngle(*railroad);
-    for (int i = 0; i < 5; ++i) room.draw();
+    for (int i = 0; i < 5; ++i) draw();
     EXPECT_GT(locoAngle(*railroad), seen);
 
     // Far beyond the camera's range it is culled: it stays where it was.
     railroad->centre = place + Vec3{0, 0, 100000};
-    room.draw();
+    draw();
     const float hidden = locoAngle(*railroad);
-    for (int i = 0; i < 5; ++i) room.draw();
+    for (int i = 0; i < 5; ++i) draw();
     EXPECT_EQ(locoAngle(*railroad), hidden);
 
     // Back in view it runs on from there, one frame's worth at a time.
     railroad->centre = place;
-    room.draw();
-    room.draw();
+    draw();
+    draw();
     const float resumed = locoAngle(*railroad);
     EXPECT_GT(resumed, hidden);
     EXPECT_LT(resumed - hidden, 3.0f * 0.8f * 0.6f + 1e-3f);

@@ -14,7 +14,7 @@ namespace {
 
 std::optional<test::Picture> shoot(const test::ScratchDir& dir, const std::string& effect, int frames) {
     const std::string file = effect + "_" + std::to_string(frames) + ".png";
-    const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' " + test::hearthglowBinary() +
+    const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' " + test::hearthglowViewBinary() +
                                 " --effect " + effect + " --window 320x240 --fixed-step 1 --seed 11 --frames " +
                                 std::to_string(frames) + " --screenshot " + file;
     const auto result = test::runIn(dir.path(), command);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/room_renderer.h"
+#include "render/room_visibility.h"
 #include "scene/scene.h"
 
 namespace hg {
@@ -73,9 +73,9 @@ TEST(Visibility, APortalSeenFromBehindDoesNotOpen) {
     portal.points = {{0, 0, 0}, {0.5f, 0, 0}, {0, 0.5f, 0}};
     portal.centre = {0.2f, 0.2f, 0};
     portal.normal = {0, 0, 1};  // points into the owning zone, where the camera must be
-    EXPECT_TRUE(RoomRenderer::portalOpens(portal, {0, 0, 5}, view));
-    EXPECT_FALSE(RoomRenderer::portalOpens(portal, {0, 0, -5}, view));
-    EXPECT_FALSE(RoomRenderer::portalOpens(portal, {0, 0, 0}, view)) << "in the portal's plane is not in front";
+    EXPECT_TRUE(RoomVisibility::portalOpens(portal, {0, 0, 5}, view));
+    EXPECT_FALSE(RoomVisibility::portalOpens(portal, {0, 0, -5}, view));
+    EXPECT_FALSE(RoomVisibility::portalOpens(portal, {0, 0, 0}, view)) << "in the portal's plane is not in front";
 }
 
 }  // namespace

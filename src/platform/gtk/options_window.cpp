@@ -85,6 +85,12 @@ void on(GtkWidget* widget, const char* signal, View& view, Action action) {
         binding, +[](gpointer data, GClosure*) { delete static_cast<Binding*>(data); }, GConnectFlags(0));
 }
 
+// Gives the widget a name, so that tests (and a theme) find each control without knowing the layout.
+GtkWidget* named(GtkWidget* widget, const char* name) {
+    gtk_widget_set_name(widget, name);
+    return widget;
+}
+
 GtkWidget* group(const View& view, Caption caption, GtkWidget* content) {
     GtkWidget* frame = gtk_frame_new(text(view, caption));
     gtk_container_set_border_width(GTK_CONTAINER(content), 6);
@@ -124,7 +130,7 @@ GtkWidget* pictureWidget(const Image& image, int width, int height) {
 }
 
 GtkWidget* buildAbout(View& view, const OptionsPictures& pictures) {
-    GtkWidget* about = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    GtkWidget* about = named(gtk_window_new(GTK_WINDOW_TOPLEVEL), "about-box");
     gtk_window_set_title(GTK_WINDOW(about), text(view, Caption::AboutTitle));
     gtk_window_set_transient_for(GTK_WINDOW(about), GTK_WINDOW(view.window));
     gtk_window_set_position(GTK_WINDOW(about), GTK_WIN_POS_CENTER_ON_PARENT);
@@ -134,7 +140,7 @@ GtkWidget* buildAbout(View& view, const OptionsPictures& pictures) {
     gtk_container_set_border_width(GTK_CONTAINER(box), 10);
     if (pictures.logo) gtk_box_pack_start(GTK_BOX(box), pictureWidget(*pictures.logo, kLogoWidth, kLogoWidth), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(box), gtk_label_new(text(view, Caption::ProductName)), FALSE, FALSE, 0);
-    GtkWidget* ok = gtk_button_new_with_label(text(view, Caption::AboutOk));
+    GtkWidget* ok = named(gtk_button_new_with_label(text(view, Caption::AboutOk)), "about-ok");
     gtk_widget_set_halign(ok, GTK_ALIGN_END);
     gtk_widget_set_size_request(ok, 90, -1);
     gtk_box_pack_start(GTK_BOX(box), ok, FALSE, FALSE, 0);
@@ -151,19 +157,19 @@ GtkWidget* buildAbout(View& view, const OptionsPictures& pictures) {
 }
 
 void build(View& view, const OptionsPictures& pictures) {
-    view.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    view.window = named(gtk_window_new(GTK_WINDOW_TOPLEVEL), "options");
     gtk_window_set_title(GTK_WINDOW(view.window), text(view, Caption::Title));
     gtk_window_set_position(GTK_WINDOW(view.window), GTK_WIN_POS_CENTER);
     gtk_window_set_resizable(GTK_WINDOW(view.window), FALSE);
     gtk_container_set_border_width(GTK_CONTAINER(view.window), 8);
 
     // Video mode: the list of modes and the desktop check box.
-    view.resolution = gtk_combo_box_text_new();
+    view.resolution = named(gtk_combo_box_text_new(), "resolution");
     for (std::string_view name : OptionsForm::kResolutionNames)
         gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(view.resolution), std::string(name).c_str());
-    view.useDesktop = gtk_check_button_new_with_label(text(view, Caption::UseDesktop));
+    view.useDesktop = named(gtk_check_button_new_with_label(text(view, Caption::UseDesktop)), "use-desktop");
     // Which monitor shows the room (the text table has no caption for it: it stays English).
-    view.monitor = gtk_combo_box_text_new();
+    view.monitor = named(gtk_combo_box_text_new(), "monitor");
     for (const std::string& choice : view.dialog->monitorChoices())
         gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(view.monitor), choice.c_str());
     GtkWidget* monitorRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
@@ -176,9 +182,9 @@ void build(View& view, const OptionsPictures& pictures) {
     gtk_box_pack_start(GTK_BOX(video), monitorRow, FALSE, FALSE, 0);
 
     // Sound: the master volume and the music switch.
-    view.volumeLabel = label(text(view, Caption::MasterVolume));
-    view.volume = slider();
-    view.enableMusic = gtk_check_button_new_with_label(text(view, Caption::EnableMusic));
+    view.volumeLabel = named(label(text(view, Caption::MasterVolume)), "volume-label");
+    view.volume = named(slider(), "volume");
+    view.enableMusic = named(gtk_check_button_new_with_label(text(view, Caption::EnableMusic)), "enable-music");
     GtkWidget* sound = gtk_grid_new();
     gtk_grid_set_column_spacing(GTK_GRID(sound), 8);
     gtk_grid_attach(GTK_GRID(sound), view.volumeLabel, 0, 0, 1, 1);
@@ -186,18 +192,19 @@ void build(View& view, const OptionsPictures& pictures) {
     gtk_grid_attach(GTK_GRID(sound), view.enableMusic, 0, 1, 2, 1);
 
     // Graphics: gamma.
-    view.gamma = slider();
+    view.gamma = named(slider(), "gamma");
     GtkWidget* graphics = gtk_grid_new();
     gtk_grid_set_column_spacing(GTK_GRID(graphics), 8);
     gtk_grid_attach(GTK_GRID(graphics), label(text(view, Caption::GammaControl)), 0, 0, 1, 1);
     gtk_grid_attach(GTK_GRID(graphics), view.gamma, 1, 0, 1, 1);
 
     // Misc: the clock with its style, the frame rate, the mouse rule.
-    view.showClock = gtk_check_button_new_with_label(text(view, Caption::ShowTime));
-    view.style12h = gtk_radio_button_new_with_label(nullptr, text(view, Caption::Style12h));
-    view.style24h = gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(view.style12h), text(view, Caption::Style24h));
-    view.showFps = gtk_check_button_new_with_label(text(view, Caption::ShowFps));
-    view.exitOnMouseMove = gtk_check_button_new_with_label(text(view, Caption::ExitOnMouseMove));
+    view.showClock = named(gtk_check_button_new_with_label(text(view, Caption::ShowTime)), "show-time");
+    view.style12h = named(gtk_radio_button_new_with_label(nullptr, text(view, Caption::Style12h)), "style-12h");
+    view.style24h = named(gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(view.style12h), text(view, Caption::Style24h)),
+                           "style-24h");
+    view.showFps = named(gtk_check_button_new_with_label(text(view, Caption::ShowFps)), "show-fps");
+    view.exitOnMouseMove = named(gtk_check_button_new_with_label(text(view, Caption::ExitOnMouseMove)), "exit-on-mouse-move");
     GtkWidget* misc = gtk_grid_new();
     gtk_grid_set_column_spacing(GTK_GRID(misc), 8);
     gtk_grid_attach(GTK_GRID(misc), view.showClock, 0, 0, 1, 1);
@@ -207,8 +214,8 @@ void build(View& view, const OptionsPictures& pictures) {
     gtk_grid_attach(GTK_GRID(misc), view.exitOnMouseMove, 1, 1, 1, 1);
 
     // Products: the web page and the About box.
-    GtkWidget* visit = gtk_button_new_with_label(text(view, Caption::Visit));
-    GtkWidget* aboutButton = gtk_button_new_with_label(text(view, Caption::About));
+    GtkWidget* visit = named(gtk_button_new_with_label(text(view, Caption::Visit)), "visit");
+    GtkWidget* aboutButton = named(gtk_button_new_with_label(text(view, Caption::About)), "about");
     GtkWidget* products = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
     GtkWidget* visitText = label(text(view, Caption::VisitText));
     gtk_widget_set_hexpand(visitText, TRUE);
@@ -224,9 +231,9 @@ void build(View& view, const OptionsPictures& pictures) {
     gtk_widget_set_size_request(pictureFrame, kPictureWidth, kPictureHeight);
     gtk_widget_set_halign(pictureFrame, GTK_ALIGN_CENTER);
 
-    GtkWidget* restore = gtk_button_new_with_label(text(view, Caption::RestoreDefaults));
-    GtkWidget* ok = gtk_button_new_with_label(text(view, Caption::Ok));
-    GtkWidget* cancel = gtk_button_new_with_label(text(view, Caption::Cancel));
+    GtkWidget* restore = named(gtk_button_new_with_label(text(view, Caption::RestoreDefaults)), "restore-defaults");
+    GtkWidget* ok = named(gtk_button_new_with_label(text(view, Caption::Ok)), "ok");
+    GtkWidget* cancel = named(gtk_button_new_with_label(text(view, Caption::Cancel)), "cancel");
     for (GtkWidget* button : {ok, cancel, visit, aboutButton}) gtk_widget_set_size_request(button, 90, -1);
 
     GtkWidget* grid = gtk_grid_new();

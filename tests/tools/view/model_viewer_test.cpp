@@ -1,4 +1,4 @@
-#include "app/model_viewer.h"
+#include "view/model_viewer.h"
 
 #include <gtest/gtest.h>
 
@@ -13,27 +13,18 @@
 namespace hg {
 namespace {
 
-TEST(ModelViewer, ModelOptionImpliesAWindowAndNeedsAName) {
-    const char* good[] = {"hearthglow", "--model", "Clock", "--frames", "3"};
-    const CommandLine parsed = parseCommandLine(5, good);
-    EXPECT_EQ(parsed.outcome, CommandLine::Outcome::Dispatch);
-    ASSERT_TRUE(parsed.options.model);
-    EXPECT_EQ(*parsed.options.model, "Clock");
-    EXPECT_TRUE(parsed.options.window);
-    const char* missing[] = {"hearthglow", "--model"};
-    EXPECT_EQ(parseCommandLine(2, missing).outcome, CommandLine::Outcome::Usage);
-    const char* option[] = {"hearthglow", "--model", "--frames", "3"};
-    EXPECT_EQ(parseCommandLine(4, option).outcome, CommandLine::Outcome::Usage);
-}
-
-TEST(ModelViewer, ClockHandsFollowTheLocalTime) {
-    HandAngles at = clockHandAngles({2026, 12, 24, 13, 30, 15});
-    EXPECT_FLOAT_EQ(at.minute, -180.0f);
-    EXPECT_FLOAT_EQ(at.hour, -45.0f);
-    EXPECT_FLOAT_EQ(at.second, -90.0f);
-    at = clockHandAngles({2026, 12, 24, 12, 0, 0});
-    EXPECT_FLOAT_EQ(at.hour, -360.0f);  // noon: a full turn, the same place as midnight
-    EXPECT_FLOAT_EQ(clockHandAngles({2026, 12, 24, 0, 0, 0}).hour, 0.0f);
+// The viewer runs the program's own run with its scene in place of the room: a model or an effect
+// is needed, one of them, with a name; the room's host options are not for it.
+TEST(ModelViewer, AModelOrAnEffectIsNeededAndNoHostsWindow) {
+    test::ScratchDir dir;
+    for (const char* args : {"", " --model", " --effect", " --model Clock --effect fire", " --model Clock --root",
+                             " --model Clock --bogus"}) {
+        SCOPED_TRACE(args);
+        const auto result = test::runIn(dir.path(), test::hearthglowViewBinary() + args);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_NE(result.standardError.find("usage: hearthglow-view"), std::string::npos) << result.standardError;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "Log.txt"));
 }
 
 TEST(ModelViewer, FramingCoversTheModelAsDrawnFromTheHullPivot) {
@@ -56,7 +47,7 @@ TEST_P(ModelPictures, ModelIsSeenTurningUnderTheLight) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
     const std::string command = "HEARTHGLOW_MESSAGES=stderr XDG_CONFIG_HOME='" + (dir / "config").string() + "' " +
-                                test::hearthglowBinary() + " --model " + GetParam() +
+                                test::hearthglowViewBinary() + " --model " + GetParam() +
                                 " --window 320x240 --frames 8 --fixed-step 1 --clock 2026-12-24T13:30:15 --screenshot m.png";
     const auto result = test::runIn(dir.path(), command);
     ASSERT_EQ(result.exitCode, 0) << result.standardError;

@@ -1,4 +1,4 @@
-#include "app/model_viewer.h"
+#include "view/model_viewer.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -48,14 +48,7 @@ ModelFraming frameModel(const Mesh& mesh) {
     return framing;
 }
 
-HandAngles clockHandAngles(const CalendarTime& time) {
-    const float hour = static_cast<float>(time.hour > 12 ? time.hour - 12 : time.hour);
-    const float minute = static_cast<float>(time.minute);
-    return {minute * -6.0f, (hour + minute * 0.016666668f) * -30.0f, static_cast<float>(time.second) * -6.0f};
-}
-
 ModelViewer::ModelViewer(const FileSystem& files, TextureManager& textures, GLWindow& window,
-                         std::optional<CalendarTime> clockStart, std::optional<float> fixedStep,
                          std::function<void(const std::string&)> message)
     : window_(window),
       message_(std::move(message)),
@@ -63,10 +56,10 @@ ModelViewer::ModelViewer(const FileSystem& files, TextureManager& textures, GLWi
                [this](const std::string& text) {
                    reported_ = true;
                    if (message_) message_(text);
-               }),
-      clock_(clockStart, fixedStep) {}
+               }) {}
 
 bool ModelViewer::load(const std::string& name, bool useVertexBuffers) {
+    moving_ = movingModelNamed(name);
     const bool found = instance_.build(library_, name);
     if (found && instance_.nodes.empty() && !reported_ && message_) message_("Not found " + name);
     if (!found || instance_.nodes.empty()) return false;
@@ -89,17 +82,12 @@ bool ModelViewer::load(const std::string& name, bool useVertexBuffers) {
     return true;
 }
 
-void ModelViewer::animate(float step) {
-    // As the room does it: the clock's hands at the local time, the train turning about the track
-    // centre by 0.6 degrees per unit of its angle.
-    const HandAngles hands = clockHandAngles(clock_.now());
-    instance_.setAngleY("Arrow01", hands.minute);
-    instance_.setAngleY("Arrow02", hands.hour);
-    instance_.setAngleY("Arrow03", hands.second);
-    for (const char* car : {"loco", "wagon01", "wagon02"}) instance_.setAngleZ(car, trainAngle_ * 0.6f);
-    trainAngle_ += step * 0.8f;
-    turn_ += step * 0.25f;
-    clock_.frameDrawn();
+// As the room does it: the clock's hands at the local time, the train turning about the track
+// centre; and the whole model turning slowly on its stand.
+void ModelViewer::animate(const FrameTime& time) {
+    animation_.setLocalTime(time.now);
+    animation_.pose(instance_, moving_, time.step);
+    turn_ += time.step * 0.25f;
 }
 
 void ModelViewer::drawGround() const {
@@ -122,12 +110,12 @@ void ModelViewer::drawGround() const {
     glEnable(GL_TEXTURE_2D);
 }
 
-void ModelViewer::drawScene() {
-    const float step = window_.clock.frameStep;
-    animate(step);
+void ModelViewer::drawView(size_t, const FrameTime& time) {
+    const float step = time.step;
+    animate(time);
 
-    const int width = std::max(window_.clientWidth, 1);
-    const int height = std::max(window_.clientHeight, 1);
+    const int width = std::max(window_.clientSize().x, 1);
+    const int height = std::max(window_.clientSize().y, 1);
     // The models face +y. Seen from a little above, the model turning about its vertical axis
     // must fit across the width and from the near rim up to the top.
     const float fov = 40.0f;

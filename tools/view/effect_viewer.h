@@ -1,12 +1,14 @@
 #pragma once
-// `--effect NAME`: one particle system, or the animated fireplace fire, alone in a window on a
-// dark ground, started again and again from a marker at the origin, the camera framing it. For
-// looking at an effect while making it, and for pictures of it in the tests.
+// `hearthglow-view --effect NAME`: one particle system, or the animated fireplace fire, alone in a
+// window on a dark ground, started again and again from a marker at the origin, the camera
+// framing it. For looking at an effect while making it, and for pictures of it in the tests.
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/frame_clock.h"
 #include "effects/particle_system.h"
+#include "render/renderer.h"
 #include "scene/animated_mesh.h"
 #include "scene/math.h"
 
@@ -17,7 +19,7 @@ class GLWindow;
 class Log;
 class TextureManager;
 
-class EffectViewer {
+class EffectViewer : public ScenePass {
 public:
     EffectViewer(std::string name, const FileSystem& files, TextureManager& textures, Log& log, GLWindow& window);
 
@@ -25,7 +27,7 @@ public:
     // it run for a while unseen and places the camera around what it drew.
     void start(std::optional<uint32_t> seed);
     // The scene pass of one frame.
-    void drawScene();
+    void drawView(size_t view, const FrameTime& time) override;
 
     bool isFire() const { return fire_; }
     // What the camera frames: the centre and radius of the running effect.

@@ -1,4 +1,4 @@
-#include "app/effect_viewer.h"
+#include "view/effect_viewer.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -36,11 +36,7 @@ void EffectViewer::start(std::optional<uint32_t> seed) {
     log_.writeLine("Effect viewer: " + name_);
     if (fire_) {
         mesh_.load(name_, files_, textures_, log_);
-        mesh_.playing = true;
-        mesh_.nextAnimation = 0;
-        mesh_.crossFading = true;
-        mesh_.playSpeed = 0.2f;
-        mesh_.fadeSpeed = 0.2f;
+        mesh_.startFire();
         mesh_.setPlacementTranslation({0, 0, 0});
     }
     particles_.setViewAxes({1, 0, 0}, {0, 0, 1});  // the camera looks along +y, z up
@@ -112,9 +108,10 @@ void EffectViewer::drawGround() const {
     glColor4f(1, 1, 1, 1);
 }
 
-void EffectViewer::drawScene() {
-    const float step = window_.clock.frameStep;
-    const float aspect = window_.clientHeight > 0 ? static_cast<float>(window_.clientWidth) / static_cast<float>(window_.clientHeight) : 1.0f;
+void EffectViewer::drawView(size_t, const FrameTime& time) {
+    const float step = time.step;
+    const platform::Point size = window_.clientSize();
+    const float aspect = size.y > 0 ? static_cast<float>(size.x) / static_cast<float>(size.y) : 1.0f;
     glDisable(GL_FOG);
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
@@ -128,9 +125,10 @@ void EffectViewer::drawScene() {
     if (fire_) {
         mesh_.setPlacementTranslation({0, 0, 0});
         mesh_.update(step);
+        mesh_.advanceTexture(step);
         glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0.001f);
-        mesh_.draw(step);
+        mesh_.draw();
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_NORMAL_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);

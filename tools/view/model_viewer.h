@@ -1,13 +1,14 @@
 #pragma once
-// `--model NAME`: one model from the archive alone in a window, turning slowly under one warm light
-// on a dark ground, drawn by the real instance update and draw. The clock's hands show the local
-// time and the train runs, as they do in the room. For content work and for pictures in tests.
+// `hearthglow-view --model NAME`: one model from the archive alone in a window, turning slowly
+// under one warm light on a dark ground, drawn by the real instance update and draw. The clock's
+// hands show the local time and the train runs, posed by the room's own animation. For content
+// work and for pictures in tests.
 #include <functional>
-#include <optional>
 #include <string>
 
-#include "app/command_line.h"
-#include "app/local_clock.h"
+#include "core/frame_clock.h"
+#include "render/renderer.h"
+#include "render/scene_animation.h"
 #include "scene/particle_sink.h"
 #include "scene/math.h"
 #include "scene/mesh_draw.h"
@@ -35,23 +36,16 @@ struct ModelFraming {
 // origin (the hull's pivot sits at the origin).
 ModelFraming frameModel(const Mesh& mesh);
 
-// The clock hands' angles about y in degrees for a local time: minute, hour, second.
-struct HandAngles {
-    float minute, hour, second;
-};
-HandAngles clockHandAngles(const CalendarTime& time);
-
-class ModelViewer {
+class ModelViewer : public ScenePass {
 public:
-    // `clockStart` and `fixedStep` as --clock and --fixed-step give them (see LocalClock).
-    ModelViewer(const FileSystem& files, TextureManager& textures, GLWindow& window, std::optional<CalendarTime> clockStart,
-                std::optional<float> fixedStep, std::function<void(const std::string&)> message);
+    ModelViewer(const FileSystem& files, TextureManager& textures, GLWindow& window,
+                std::function<void(const std::string&)> message);
 
     // Loads the model into the pool and uploads it. False when there is nothing to show (the
     // user has been told why).
     bool load(const std::string& name, bool useVertexBuffers);
     // The scene pass of one frame.
-    void drawScene();
+    void drawView(size_t view, const FrameTime& time) override;
 
     const ModelInstance& instance() const { return instance_; }
     const ModelFraming& framing() const { return framing_; }
@@ -62,7 +56,7 @@ private:
         void emitAtMarker(const MeshMarker&) override {}
     };
 
-    void animate(float step);
+    void animate(const FrameTime& time);
     void drawGround() const;
 
     GLWindow& window_;
@@ -72,12 +66,12 @@ private:
     ModelLibrary library_;
     PoolBinding binding_{pool_};
     ModelInstance instance_;
-    LocalClock clock_;
+    MovingModel moving_ = MovingModel::None;
+    ModelAnimation animation_;
     NoParticles particles_;
     SceneLight light_;
     ModelFraming framing_;
-    float turn_ = -30.0f;       // degrees about z
-    float trainAngle_ = 0.0f;   // the room's train angle g
+    float turn_ = -30.0f;  // degrees about z
 };
 
 }  // namespace hg

@@ -1,0 +1,191 @@
+#include "render/room_visibility.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "render/camera.h"
+#include "scene/mesh_draw.h"
+#include "scene/particle_sink.h"
+#include "scene/scene.h"
+
+namespace hg {
+namespace {
+
+// A marker of this kind starts the particle system it names ("emit candle").
+constexpr int32_t kEmitterMarker = 2;
+// A portal point within this radius of the view, or its centre's cube of this half size, opens it.
+constexpr float kPortalPointRadius = 35.0f;
+constexpr float kPortalCentreCube = 175.0f;
+// An opening farther than this is looked through with a narrow cone of this field of view.
+constexpr float kFarOpening = 260.0f;
+constexpr double kFarOpeningCone = 30.0;
+
+Vec3 eyeOf(const CameraSet& cameras) { return cameras.empty() ? Vec3{0, 0, 0} : cameras.current().position; }
+
+}  // namespace
+
+void RoomVisibility::beginFrame() { startedThisFrame_.clear(); }
+
+DrawLists RoomVisibility::find(CameraSet& cameras, bool byQueries, bool firstView) {
+    cameras_ = &cameras;
+    for (auto& node : scene_.nodes) {
+        node->unvisited = 1;
+        node->visible = 0;
+    }
+    if (byQueries) {
+        queryWalk();
+    } else {
+        portalWalk();
+    }
+    startSeenMarkers(firstView);
+    return listSeen();
+}
+
+void RoomVisibility::applyCamera() {
+    cameras_->apply();
+    frustum_ = cameras_->frustum();
+}
+
+bool RoomVisibility::portalOpens(const Portal& portal, const Vec3& camera, const Frustum& view) {
+    if (portal.points.empty()) return false;
+    if (dot(camera - portal.points.front(), portal.normal) <= 0.0f) return false;
+    for (const Vec3& p : portal.points) {
+        if (view.sphereInside(p.x, p.y, p.z, kPortalPointRadius)) return true;
+    }
+    return view.cubeInside(portal.centre.x, portal.centre.y, portal.centre.z, kPortalCentreCube);
+}
+
+void RoomVisibility::portalWalk() {
+    applyCamera();
+    const Vec3 eye = eyeOf(*cameras_);
+    for (auto& node : scene_.nodes) {
+        if (node->isZone && node->boxContains(eye)) {
+            node->visible = 1;
+            enterZone(*node);
+        }
+    }
+    for (SceneNode* node : scene_.objects) {
+        if (node->isInstance && node->visible) {
+            node->visible = frustum_.cubeInside(node->centre.x, node->centre.y, node->centre.z, node->diagonal) ? 1 : 0;
+        }
+    }
+}
+
+void RoomVisibility::enterZone(SceneNode& zone) {
+    if (!zone.isZone || !zone.visible) return;
+    for (uint8_t* flag : zone.flagList) *flag = zone.visible;
+    zone.unvisited = 0;
+    const Vec3 eye = eyeOf(*cameras_);
+    for (Portal* portal : zone.portals) {
+        if (zone.boxContains(eye)) applyCamera();
+        testPortal(*portal);
+    }
+}
+
+void RoomVisibility::testPortal(Portal& portal) {
+    if (!portal.flag) return;
+    const Camera* camera = cameras_->empty() ? nullptr : &cameras_->current();
+    const Vec3 eye = eyeOf(*cameras_);
+    if (!*portal.flag && portalOpens(portal, eye, frustum_)) *portal.flag = 1;
+    if (!*portal.flag || !portal.target) return;
+
+    const float dx = portal.centre.x - eye.x, dy = portal.centre.y - eye.y;
+    if (std::sqrt(dx * dx + dy * dy) > kFarOpening && camera) {
+        // A far opening: look through it with a narrow cone of the view's shape (1.333 for the 4:3
+        // framing, as it always had) instead of the full view.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(kFarOpeningCone, cameras_->aspect == 1.33f ? 1.333 : cameras_->aspect, 1.0, 3000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        Vec3 towards{dx, dy, 0.0f};
+        towards.normalize();
+        const Vec3 centre = eye + towards;
+        gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, camera->up.x, camera->up.y, camera->up.z);
+    } else {
+        cameras_->apply();
+    }
+    frustum_ = Frustum::fromOpenGL();
+    if (portal.target->unvisited) enterZone(*portal.target);
+}
+
+void RoomVisibility::queryWalk() {
+    const Vec3 eye = eyeOf(*cameras_);
+    for (SceneNode* zone : scene_.zones) {
+        if (zone->boxContains(eye)) {
+            zone->visible = 1;
+            enterZoneByQueries(*zone);
+        }
+    }
+    for (SceneNode* node : scene_.objects) {
+        if (node->isInstance && node->visible && node->query) {
+            GLuint samples = 0;
+            glGetQueryObjectuivARB(node->query, GL_QUERY_RESULT_ARB, &samples);
+            node->visible = samples != 0 ? 1 : 0;
+        }
+    }
+}
+
+void RoomVisibility::enterZoneByQueries(SceneNode& zone) {
+    zone.unvisited = 0;
+    if (!zone.visible) return;
+    for (uint8_t* flag : zone.flagList) *flag = zone.visible;
+    for (Portal* portal : zone.portals) {
+        GLuint samples = 0;
+        if (portal->query) glGetQueryObjectuivARB(portal->query, GL_QUERY_RESULT_ARB, &samples);
+        if (samples != 0 && portal->flag) {
+            *portal->flag = 1;
+            if (portal->target && portal->target->unvisited) enterZoneByQueries(*portal->target);
+        }
+    }
+}
+
+void RoomVisibility::startSeenMarkers(bool firstView) {
+    for (auto& marker : scene_.markers) {
+        if (!marker->active || marker->kind != kEmitterMarker) continue;
+        // A marker seen in two views still starts its system once a frame.
+        if (!startedThisFrame_.insert(marker.get()).second && !firstView) continue;
+        particles_.emitAtMarker(*marker);
+    }
+    for (auto& marker : scene_.markers) marker->active = 0;
+}
+
+DrawLists RoomVisibility::listSeen() const {
+    DrawLists lists;
+    for (auto& node : scene_.nodes) {
+        if (!node->visible) continue;
+        (node->translucent ? lists.translucent : lists.opaque).push_back(node.get());
+    }
+    return lists;
+}
+
+void RoomVisibility::askQueries(OcclusionBoxes& boxes) {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glColor4d(0, 0, 0, 1);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDisable(GL_FOG);
+    glEnable(GL_CULL_FACE);
+    glDepthMask(GL_FALSE);
+    for (SceneNode* zone : scene_.zones) {
+        if (!zone->visible) continue;
+        for (Portal* portal : zone->portals) {
+            if (portal->query) drawPortalForOcclusionTest(portal->query, portal->points, portal->triangles);
+        }
+    }
+    glDisable(GL_CULL_FACE);
+    for (SceneNode* node : scene_.objects) {
+        if (node->isInstance && node->query && node->parentVisible && *node->parentVisible) {
+            boxes.draw(node->query, node->centre, node->size);
+        }
+    }
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+}  // namespace hg
