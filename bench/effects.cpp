@@ -33,10 +33,10 @@ void BM_SimulateBillboards(benchmark::State& state) {
     hg::EmitterDefinition e;
     e.texture = "snow.tga";
     e.count = n / 5;
-    e.c = {40000, 10000, 20000};
-    e.a = {-10, -5, -40};
-    e.b = {20, 10, 15};
-    e.d = {2, 0, 0};
+    e.spawnBox = {40000, 10000, 20000};
+    e.velocity = {-10, -5, -40};
+    e.velocityRange = {20, 10, 15};
+    e.size = {2, 0, 0};
     e.startAlpha = 1;
     e.peakAlpha = 100;
     e.fadeRate = 0.001f;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -69,6 +71,29 @@ inline ProcessResult runIn(const std::filesystem::path& folder, const std::strin
     std::filesystem::remove(errors);
     return result;
 }
+
+// Environment variables set for as long as the object lives, then put back as they were.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::initializer_list<std::pair<std::string, std::string>> values) {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name.c_str());
+            saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, old] : saved_) {
+            if (old) setenv(name.c_str(), old->c_str(), 1);
+            else unsetenv(name.c_str());
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
 
 inline std::string hearthglowBinary() { return std::string(HG_BINARY_DIR) + "/hearthglow"; }
 // The model and effect viewers' program.

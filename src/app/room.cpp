@@ -39,8 +39,7 @@ void Room::load(bool useVertexBuffers, bool useOcclusionQueries, std::function<u
         useVertexBuffers,
         useOcclusionQueries};
     const auto bytes = services_.files.get("Models/test.bss");
-    if (bytes) readScene(*scene_, *bytes, services);
-    assembleScene(*scene_, services);
+    assembleScene(*scene_, bytes ? readSceneFile(*bytes) : SceneFile{}, services);
     renderer_ = std::make_unique<RoomRenderer>(*scene_, *binding_, *particles_, services_.window, services_.quads,
                                                services_.crossFade, std::move(seed));
 }

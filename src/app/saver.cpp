@@ -105,13 +105,18 @@ int Saver::run() {
     if (hosted) mode_ = {glWindow_.clientSize().x, glWindow_.clientSize().y, 32};
     renderer_.start(mode_.height);
     loadContent(*capabilities);
+    if (badPicture_) {
+        // Said already; the display goes back as it was.
+        shutDown(loop);
+        return 0;
+    }
     log_.writeLine("Loading models");
     log_.writeLine("OpenGL initialized");
-    if (settings_.enableMusic && !inHostPreview() && !badPicture_) startMusic();
+    if (settings_.enableMusic && !inHostPreview()) startMusic();
     if (!options_.noOverlay) renderer_.setOverlay(&clockOverlay_);
     // A viewer seeds the random generator last: the music's start must not draw from it after.
-    if (sceneMaker_ && !badPicture_) replaceRoom(*capabilities);
-    if (!badPicture_) loop.run();
+    if (sceneMaker_) replaceRoom(*capabilities);
+    loop.run();
     shutDown(loop);
     return 0;
 }

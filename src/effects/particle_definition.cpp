@@ -17,13 +17,13 @@ std::optional<std::vector<EmitterDefinition>> parseParticleSystem(std::span<cons
     for (EmitterDefinition& e : emitters) {
         e.texture = in.readStringField();
         if (!in.canHold(1, kEmitterRecordBytes)) return std::nullopt;
-        e.a = readVec3(in);
-        e.b = readVec3(in);
-        e.c = readVec3(in);
+        e.velocity = readVec3(in);
+        e.velocityRange = readVec3(in);
+        e.spawnBox = readVec3(in);
         e.count = in.readInt32();
-        e.d = readVec3(in);
-        e.e = readVec3(in);
-        e.f = readVec3(in);
+        e.size = readVec3(in);
+        e.sizeRange = readVec3(in);
+        e.shrink = readVec3(in);
         e.unused76 = in.readFloat();
         e.gravity = in.readFloat();
         e.outward = in.readByte();

@@ -19,13 +19,13 @@ enum class EmitterKind : int32_t { Billboard = 0, Streak = 1 };
 
 struct EmitterDefinition {
     std::string texture;       // looked up as "Sprites/" + texture
-    Vec3 a{0, 0, 0};           // billboard: base velocity (x0.01); streak: x base speed, z direction jitter
-    Vec3 b{0, 0, 0};           // billboard: random velocity range; streak: direction, y also the speed range
-    Vec3 c{0, 0, 0};           // spawn box size (x0.01)
-    int32_t count = 0;         // particles per burst
-    Vec3 d{0, 0, 0};           // x start size (streak: head length), y streak width
-    Vec3 e{0, 0, 0};           // random ranges added to d.x and d.y (x0.01)
-    Vec3 f{0, 0, 0};           // per-step decrease of size (x) and streak width (y)
+    Vec3 velocity{0, 0, 0};       // billboard: base velocity (x0.01); streak: x base speed, z direction jitter
+    Vec3 velocityRange{0, 0, 0};  // billboard: random velocity range; streak: direction, y also the speed range
+    Vec3 spawnBox{0, 0, 0};       // spawn box size (x0.01)
+    int32_t count = 0;            // particles per burst
+    Vec3 size{0, 0, 0};           // x start size (streak: head length), y streak width
+    Vec3 sizeRange{0, 0, 0};      // random ranges added to size.x and size.y (x0.01)
+    Vec3 shrink{0, 0, 0};         // per-step decrease of size (x) and streak width (y)
     float unused76 = 0.0f;
     float gravity = 0.0f;      // per step, off the z velocity
     uint8_t outward = 0;       // streak: direction points away from the emitter

@@ -124,26 +124,26 @@ void ParticleManager::initialise(ParticleEmitter& emitter, const EmitterDefiniti
         p.peakAlpha = def.peakAlpha * 0.01f;
         p.fadeRate = def.fadeRate * 0.01f;
         p.gravity = def.gravity;
-        p.decay = def.f;
+        p.decay = def.shrink;
 
-        const float ox = static_cast<float>(randomBelow(def.c.x)) - def.c.x * 0.5f;
-        const float oy = static_cast<float>(randomBelow(def.c.y)) - def.c.y * 0.5f;
-        const float oz = static_cast<float>(randomBelow(def.c.z)) - def.c.z * 0.5f;
+        const float ox = static_cast<float>(randomBelow(def.spawnBox.x)) - def.spawnBox.x * 0.5f;
+        const float oy = static_cast<float>(randomBelow(def.spawnBox.y)) - def.spawnBox.y * 0.5f;
+        const float oz = static_cast<float>(randomBelow(def.spawnBox.z)) - def.spawnBox.z * 0.5f;
         const Vec3 offset = Vec3{ox, oy, oz} * 0.01f;
 
         if (emitter.kind == EmitterKind::Billboard) {
             p.position = emitter.position + cameraOffset + rotate(emitter.orientation, offset);
-            p.size = def.d.x + static_cast<float>(randomBelow(def.e.x)) * 0.01f;
-            const float vx = def.a.x + static_cast<float>(randomBelow(def.b.x));
-            const float vy = def.a.y + static_cast<float>(randomBelow(def.b.y));
-            const float vz = def.a.z + static_cast<float>(randomBelow(def.b.z));
+            p.size = def.size.x + static_cast<float>(randomBelow(def.sizeRange.x)) * 0.01f;
+            const float vx = def.velocity.x + static_cast<float>(randomBelow(def.velocityRange.x));
+            const float vy = def.velocity.y + static_cast<float>(randomBelow(def.velocityRange.y));
+            const float vz = def.velocity.z + static_cast<float>(randomBelow(def.velocityRange.z));
             p.velocity = rotate(emitter.orientation, Vec3{vx, vy, vz} * 0.01f);
         } else {
             p.position = emitter.position + cameraOffset + offset;
-            p.size = def.d.x + static_cast<float>(randomBelow(def.e.x)) * 0.01f;
-            p.width = def.d.y + static_cast<float>(randomBelow(def.e.y)) * 0.01f;
-            p.tail = def.streakTail ? def.d.x + static_cast<float>(randomBelow(def.e.x)) * 0.01f : 0.0f;
-            p.direction = def.b;
+            p.size = def.size.x + static_cast<float>(randomBelow(def.sizeRange.x)) * 0.01f;
+            p.width = def.size.y + static_cast<float>(randomBelow(def.sizeRange.y)) * 0.01f;
+            p.tail = def.streakTail ? def.size.x + static_cast<float>(randomBelow(def.sizeRange.x)) * 0.01f : 0.0f;
+            p.direction = def.velocityRange;
             if (def.computedDirection) {
                 if (def.outward) {
                     p.direction = p.position - emitter.position;
@@ -161,9 +161,9 @@ void ParticleManager::initialise(ParticleEmitter& emitter, const EmitterDefiniti
                 const float jz = static_cast<float>(randomBelow(100.0f) - 50);
                 Vec3 jitter{jx, jy, jz};
                 jitter.normalize();
-                p.direction = p.direction + jitter * (def.a.z * 0.01f);
+                p.direction = p.direction + jitter * (def.velocity.z * 0.01f);
             }
-            p.velocity = p.direction * ((def.a.x + static_cast<float>(randomBelow(def.b.y))) * 0.01f);
+            p.velocity = p.direction * ((def.velocity.x + static_cast<float>(randomBelow(def.velocityRange.y))) * 0.01f);
         }
         p.alive = true;
     }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "render/camera.h"
+#include "scene/marker_kind.h"
 #include "scene/mesh_draw.h"
 #include "scene/particle_sink.h"
 #include "scene/scene.h"
@@ -13,8 +14,6 @@
 namespace hg {
 namespace {
 
-// A marker of this kind starts the particle system it names ("emit candle").
-constexpr int32_t kEmitterMarker = 2;
 // A portal point within this radius of the view, or its centre's cube of this half size, opens it.
 constexpr float kPortalPointRadius = 35.0f;
 constexpr float kPortalCentreCube = 175.0f;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "scene/marker_kind.h"
 #include "scene/particle_sink.h"
 #include "scene/mesh_draw.h"
 #include "scene/model_library.h"
@@ -148,7 +149,7 @@ void ModelInstance::markerPass(int index, float step, ParticleSink& particles) {
         const Vec3 turned = rotate(rotation.conjugate(), marker.position);
         // The train's steam follows the locomotive; the train animation places it.
         if (marker.name != kSteamMarker) marker.worldPosition = turned + node.worldPosition + position;
-        if (marker.kind == 2 && markerCount <= kEmitAllLimit) particles.emitAtMarker(marker);
+        if (marker.kind == kEmitterMarker && markerCount <= kEmitAllLimit) particles.emitAtMarker(marker);
     }
     if (markerCount > kEmitAllLimit) {
         // A cursor that is not a number or has run past the end starts again at the first marker.

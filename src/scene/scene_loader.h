@@ -1,7 +1,8 @@
 #pragma once
-// Reads the scene file and assembles the room: nodes and face groups in the vertex pool, placed
-// models and the animated fire, portals, cameras, markers and lights, then orders and links them
-// for drawing and uploads the pool.
+// Assembles the room from what the scene file holds (scene_file.h): nodes and face groups in the
+// vertex pool with their textures, placed models and the animated fire, portals (with their
+// occlusion queries), cameras, markers and lights; then orders and links them for drawing and
+// uploads the pool.
 #include <GL/glew.h>
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include <memory>
 #include <span>
 #include <string>
+
+#include "scene/scene_file.h"
 
 namespace hg {
 
@@ -33,14 +36,9 @@ struct SceneServices {
     bool useOcclusionQueries = false;
 };
 
-inline constexpr int kMaxMaterials = 319;   // per object; the loader tables hold 320
-inline constexpr int kMaxLightNames = 39;   // per light; the table holds 40
-
-// Fills the scene from the file's bytes. A damaged file keeps what was read completely before the
-// damage; counts and indices that point outside their arrays are never followed.
-void readScene(Scene& scene, std::span<const uint8_t> bytes, SceneServices& services);
-// Orders and links the nodes, binds the lights and uploads the pool.
-void assembleScene(Scene& scene, SceneServices& services);
+// Textures load in the file's order (objects, then the models and the fire of the markers); the
+// file's warnings are shown first.
+void assembleScene(Scene& scene, const SceneFile& file, SceneServices& services);
 
 // "instance candle" -> "candle"; "instance candle left" -> "candle": the text after the first
 // blank, cut before the last blank of that remainder.

@@ -20,7 +20,7 @@ EmitterDefinition simple(const std::string& texture = "glow.tga") {
     EmitterDefinition e;
     e.texture = texture;
     e.count = 1;
-    e.d = {2, 0, 0};
+    e.size = {2, 0, 0};
     e.startAlpha = 50;
     e.peakAlpha = 100;
     e.fadeRate = 1;
@@ -58,13 +58,13 @@ struct Harness {
 TEST(ParticleDefinition, RoundTripsEveryField) {
     EmitterDefinition e;
     e.texture = "snowflakes.tga";
-    e.a = {1, 2, 3};
-    e.b = {4, 5, 6};
-    e.c = {7, 8, 9};
+    e.velocity = {1, 2, 3};
+    e.velocityRange = {4, 5, 6};
+    e.spawnBox = {7, 8, 9};
     e.count = 10;
-    e.d = {11, 12, 13};
-    e.e = {14, 15, 16};
-    e.f = {17, 18, 19};
+    e.size = {11, 12, 13};
+    e.sizeRange = {14, 15, 16};
+    e.shrink = {17, 18, 19};
     e.unused76 = 20;
     e.gravity = 21;
     e.outward = 1;
@@ -98,9 +98,9 @@ TEST(ParticleDefinition, RoundTripsEveryField) {
     ASSERT_EQ(read->size(), 1u);
     const EmitterDefinition& r = read->front();
     EXPECT_EQ(r.texture, "snowflakes.tga");
-    EXPECT_EQ(r.c.z, 9.0f);
+    EXPECT_EQ(r.spawnBox.z, 9.0f);
     EXPECT_EQ(r.count, 10);
-    EXPECT_EQ(r.f.y, 18.0f);
+    EXPECT_EQ(r.shrink.y, 18.0f);
     EXPECT_EQ(r.gravity, 21.0f);
     EXPECT_EQ(r.outward, 1);
     EXPECT_EQ(r.alphaRange, 25.0f);
@@ -152,7 +152,7 @@ TEST(ParticleDefinition, ShippedSystemsAreAdditiveAndSnowHasFourSpinningFrames) 
             EXPECT_EQ(e.destinationBlend, 1) << name;
             EXPECT_GT(e.count, 0) << name;
             // Every particle must end: by fading out, or by shrinking.
-            EXPECT_TRUE(e.fadeRate > 0 || e.f.x > 0) << name;
+            EXPECT_TRUE(e.fadeRate > 0 || e.shrink.x > 0) << name;
         }
     }
     const EmitterDefinition& snow = byName.at("snowfall").front();
@@ -215,7 +215,7 @@ TEST(ParticleManager, SimulatesOncePerOneAndAHalfSteps) {
     auto pattern = [](float step) {
         Harness h;
         EmitterDefinition rising = simple();
-        rising.a = {0, 0, 100};  // one unit per step upwards
+        rising.velocity = {0, 0, 100};  // one unit per step upwards
         rising.fadeRate = 0;
         rising.peakAlpha = 100;
         h.add("r", {rising});
@@ -364,10 +364,10 @@ TEST(ParticleManager, TextureAnimationSpinAndStreaks) {
     Harness t;
     EmitterDefinition streak = simple();
     streak.kind = static_cast<int32_t>(EmitterKind::Streak);
-    streak.b = {0, 0, 1};  // straight up
+    streak.velocityRange = {0, 0, 1};  // straight up
     streak.outward = 1;    // no jitter
-    streak.a = {100, 0, 0};
-    streak.d = {3, 0.5f, 0};
+    streak.velocity = {100, 0, 0};
+    streak.size = {3, 0.5f, 0};
     t.add("streak", {streak});
     t.particles.emit("streak", {0, 0, 0}, Quaternion::identity());
     t.particles.update(2.0f);

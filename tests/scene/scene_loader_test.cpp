@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "scene/animated_mesh.h"
+#include "scene/marker_kind.h"
 #include "scene/mesh_draw.h"
 #include "scene/model_instance.h"
 #include "scene/model_library.h"
@@ -125,8 +126,7 @@ struct Loaded {
             [this](const std::string& text) { messages.push_back(text); },
             false,
             false};
-        readScene(scene, bytes, services);
-        assembleScene(scene, services);
+        assembleScene(scene, readSceneFile(bytes), services);
     }
     SceneNode* node(const std::string& name) {
         for (auto& n : scene.nodes)
@@ -177,6 +177,43 @@ TEST(SceneLoader, MaterialFlagsCarryOverAndIndicesPastTheCount) {
     EXPECT_EQ(couch2->groups[0].materialIndex, 1);
     EXPECT_EQ(couch2->groups[0].baseTexture, 0u) << "the name table was emptied for the new object";
     EXPECT_FALSE(couch2->groups[0].twoSided) << "no base texture: two-sided stays off";
+}
+
+TEST(SceneFile, ReadingAloneGivesThePlainRecordsAndWhatWasCompleteBeforeTheDamage) {
+    SceneBytes out;
+    out.i32(2);
+    writeObject(out, "room", "Scene Root", {{"wall.tga", false, "", "", 0, 3, 0}, {"trim.tga", true, "shine.tga", "", 3, 3, 1}}, 2);
+    writeObject(out, "couch", "room", {{"couch.tga", false, "", "", 0, 3, 1}}, 2, 20.0f, "couch_lm.tga");
+    endSections(out);
+    out.i32(1);
+    writeMarker(out, "instance candle", "room", kInstanceMarker);
+    out.i32(0);
+
+    // No services: reading loads no texture and builds no model.
+    const SceneFile file = readSceneFile(out.bytes);
+    ASSERT_EQ(file.objects.size(), 2u);
+    const SceneFileGroup& trim = file.objects[0].groups[1];
+    EXPECT_EQ(trim.material.baseTexture, "trim.tga");
+    EXPECT_EQ(trim.material.reflectionTexture, "shine.tga");
+    EXPECT_TRUE(trim.material.twoSided);
+    EXPECT_EQ(trim.firstCorner, 3u);
+    // The couch names entry 1: its own (emptied) names, the flag the room left there.
+    const SceneFileGroup& couch = file.objects[1].groups[0];
+    EXPECT_EQ(couch.material.baseTexture, "");
+    EXPECT_TRUE(couch.material.twoSided);
+    EXPECT_EQ(file.objects[1].lightmap, "couch_lm.tga");
+    EXPECT_EQ(file.objects[1].corners.size(), 6u);
+    EXPECT_FLOAT_EQ(file.objects[1].low.x, 20.0f);
+    ASSERT_EQ(file.markers.size(), 1u);
+    EXPECT_EQ(file.markers[0].kind, kInstanceMarker);
+    EXPECT_TRUE(file.warnings.empty());
+
+    // Cut inside the couch: the room alone, and nothing of the later sections.
+    const std::vector<uint8_t> cut(out.bytes.begin(), out.bytes.begin() + static_cast<long>(out.bytes.size() / 2 + 40));
+    const SceneFile damaged = readSceneFile(cut);
+    ASSERT_EQ(damaged.objects.size(), 1u);
+    EXPECT_EQ(damaged.objects[0].name, "room");
+    EXPECT_TRUE(damaged.markers.empty());
 }
 
 TEST(SceneLoader, FirstVertexCountsThePoolBeforeTheObjectAndVismeshIsNotANode) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bake/mesh_kit.h"
+#include "scene/marker_kind.h"
 
 namespace hg::bake {
 
@@ -39,7 +40,7 @@ struct Marker {
     std::string name;   // "emit candle"
     std::string parentName;
     std::array<float, 4> rotation{0, 0, 0, 1};  // quaternion x, y, z, w
-    int32_t kind = 2;                           // 2: particle emitter
+    int32_t kind = kEmitterMarker;
 };
 
 struct Model {

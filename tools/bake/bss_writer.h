@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bake/mesh_kit.h"
+#include "scene/marker_kind.h"
 
 namespace hg::bake {
 
@@ -73,7 +74,7 @@ struct SceneCamera {
 struct SceneMarker {
     std::string name;  // "instance candle", "emit fire", "animmodel fireplace_fire"
     std::string parentName = "room";
-    int32_t kind = 2;  // 2 emitter, 3 placed model, 4 animated mesh
+    int32_t kind = kEmitterMarker;  // or kInstanceMarker, kAnimatedMeshMarker
     int32_t holdCount = 0;
     std::vector<Float3> positions;  // one key: a fixed place; more: a looping path
     std::vector<Rotation> rotations;

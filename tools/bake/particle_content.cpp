@@ -146,16 +146,16 @@ EmitterDefinition billboard(const std::string& texture) {
 // Where particles start and how they move, in the file's hundredths: a box round the marker, a
 // base velocity and a random range added to it.
 void moving(EmitterDefinition& e, Vec3 box, Vec3 velocity, Vec3 range) {
-    e.c = box;
-    e.a = velocity;
-    e.b = range;
+    e.spawnBox = box;
+    e.velocity = velocity;
+    e.velocityRange = range;
 }
 
 // Half-size at the start plus a random part (hundredths), and how much it shrinks per step.
 void sized(EmitterDefinition& e, float size, float range = 0, float shrink = 0) {
-    e.d = {size, 0, 0};
-    e.e = {range, 0, 0};
-    e.f = {shrink, 0, 0};
+    e.size = {size, 0, 0};
+    e.sizeRange = {range, 0, 0};
+    e.shrink = {shrink, 0, 0};
 }
 
 // Alpha in percent: from `start` (plus up to `spread`) up to `peak`, then down at `rate` per step.
@@ -207,9 +207,9 @@ std::vector<EmitterDefinition> fire() {
     moving(sparks, {4000, 1000, 400}, {40, 0, 60}, {0, 60, 0});  // base speed 0.4, jitter 0.6; speed range 0.6
     sparks.computedDirection = 1;
     sparks.streakTail = 1;
-    sparks.d = {0.9f, 0.18f, 0};
-    sparks.e = {60, 6, 0};
-    sparks.f = {0.004f, 0.0008f, 0};
+    sparks.size = {0.9f, 0.18f, 0};
+    sparks.sizeRange = {60, 6, 0};
+    sparks.shrink = {0.004f, 0.0008f, 0};
     sparks.gravity = -0.02f;
     faded(sparks, 100, 100, 1.4f);
     // Embers: slow bright motes drifting up.

@@ -19,13 +19,13 @@ std::vector<uint8_t> encodeParticleSystem(const std::vector<hg::EmitterDefinitio
     for (const hg::EmitterDefinition& e : emitters) {
         out.string(e.texture);
         const size_t start = out.size();
-        vec3(out, e.a);
-        vec3(out, e.b);
-        vec3(out, e.c);
+        vec3(out, e.velocity);
+        vec3(out, e.velocityRange);
+        vec3(out, e.spawnBox);
         out.int32(e.count);
-        vec3(out, e.d);
-        vec3(out, e.e);
-        vec3(out, e.f);
+        vec3(out, e.size);
+        vec3(out, e.sizeRange);
+        vec3(out, e.shrink);
         out.float32(e.unused76);
         out.float32(e.gravity);
         out.byte(e.outward);

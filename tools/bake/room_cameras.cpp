@@ -81,30 +81,30 @@ std::vector<SceneCamera> roomCameras() {
 std::vector<SceneMarker> roomMarkers() {
     std::vector<SceneMarker> m;
     const float mantel = kMantelTop, shelfY = 521.0f;
-    m.push_back(marker("instance firtree", 3, kTreePosition));
-    m.push_back(marker("instance railroad", 3, kTreePosition + Float3{0, 0, 0.3f}));
-    m.push_back(marker("instance Clock", 3, {kFireX, shelfY, mantel}, kPi));
-    m.push_back(marker("instance candle left", 3, {kFireX - 52.0f, shelfY, mantel}));
-    m.push_back(marker("instance candle right", 3, {kFireX + 52.0f, shelfY, mantel}));
-    m.push_back(marker("instance tallcandle left", 3, {kFireX - 92.0f, shelfY + 3.0f, mantel}));
-    m.push_back(marker("instance tallcandle right", 3, {kFireX + 92.0f, shelfY + 3.0f, mantel}));
-    m.push_back(marker("instance garland", 3, {kFireX, kMantelFront, mantel}));
+    m.push_back(marker("instance firtree", kInstanceMarker, kTreePosition));
+    m.push_back(marker("instance railroad", kInstanceMarker, kTreePosition + Float3{0, 0, 0.3f}));
+    m.push_back(marker("instance Clock", kInstanceMarker, {kFireX, shelfY, mantel}, kPi));
+    m.push_back(marker("instance candle left", kInstanceMarker, {kFireX - 52.0f, shelfY, mantel}));
+    m.push_back(marker("instance candle right", kInstanceMarker, {kFireX + 52.0f, shelfY, mantel}));
+    m.push_back(marker("instance tallcandle left", kInstanceMarker, {kFireX - 92.0f, shelfY + 3.0f, mantel}));
+    m.push_back(marker("instance tallcandle right", kInstanceMarker, {kFireX + 92.0f, shelfY + 3.0f, mantel}));
+    m.push_back(marker("instance garland", kInstanceMarker, {kFireX, kMantelFront, mantel}));
     const char* stockings[] = {"one", "two", "three", "four"};
     const float stockingX[] = {-88.0f, -44.0f, 44.0f, 88.0f};
     for (int i = 0; i < 4; ++i)
         m.push_back(marker(std::string("instance stocking ") + stockings[i], 3, {kFireX + stockingX[i], kMantelFront - 2.0f, mantel - 10.0f}));
-    m.push_back(marker("instance firewood", 3, {148.0f, 492.0f, 0.0f}, 0.1f));
-    m.push_back(marker("instance teddy couch", 3, {252.0f, 188.0f, 50.0f}, 0.2f));
-    m.push_back(marker("instance teddy tree", 3, {462.0f, 448.0f, 0.0f}, 2.3f));
-    m.push_back(marker("instance lamp left", 3, {kSideTables[0].x, kSideTables[0].y, kSideTableTop}));
-    m.push_back(marker("instance lamp right", 3, {kSideTables[1].x, kSideTables[1].y, kSideTableTop}));
-    m.push_back(marker("instance giftbox one", 3, {484.0f, 392.0f, 0.0f}, 0.3f));
-    m.push_back(marker("instance giftboxtall one", 3, {526.0f, 344.0f, 0.0f}, 0.8f));
-    m.push_back(marker("instance giftboxflat one", 3, {584.0f, 326.0f, 0.0f}, 0.1f));
-    m.push_back(marker("instance giftbox two", 3, {642.0f, 344.0f, 0.0f}, -0.4f));
-    m.push_back(marker("instance baubles", 3, {kCoffeeTable.x - 25.0f, kCoffeeTable.y, kCoffeeTableTop}));
-    m.push_back(marker("instance candle table", 3, {kCoffeeTable.x + 28.0f, kCoffeeTable.y + 4.0f, kCoffeeTableTop}));
-    m.push_back(marker("animmodel fireplace_fire", 4, kFirePosition));
+    m.push_back(marker("instance firewood", kInstanceMarker, {148.0f, 492.0f, 0.0f}, 0.1f));
+    m.push_back(marker("instance teddy couch", kInstanceMarker, {252.0f, 188.0f, 50.0f}, 0.2f));
+    m.push_back(marker("instance teddy tree", kInstanceMarker, {462.0f, 448.0f, 0.0f}, 2.3f));
+    m.push_back(marker("instance lamp left", kInstanceMarker, {kSideTables[0].x, kSideTables[0].y, kSideTableTop}));
+    m.push_back(marker("instance lamp right", kInstanceMarker, {kSideTables[1].x, kSideTables[1].y, kSideTableTop}));
+    m.push_back(marker("instance giftbox one", kInstanceMarker, {484.0f, 392.0f, 0.0f}, 0.3f));
+    m.push_back(marker("instance giftboxtall one", kInstanceMarker, {526.0f, 344.0f, 0.0f}, 0.8f));
+    m.push_back(marker("instance giftboxflat one", kInstanceMarker, {584.0f, 326.0f, 0.0f}, 0.1f));
+    m.push_back(marker("instance giftbox two", kInstanceMarker, {642.0f, 344.0f, 0.0f}, -0.4f));
+    m.push_back(marker("instance baubles", kInstanceMarker, {kCoffeeTable.x - 25.0f, kCoffeeTable.y, kCoffeeTableTop}));
+    m.push_back(marker("instance candle table", kInstanceMarker, {kCoffeeTable.x + 28.0f, kCoffeeTable.y + 4.0f, kCoffeeTableTop}));
+    m.push_back(marker("animmodel fireplace_fire", kAnimatedMeshMarker, kFirePosition));
     m.push_back(marker("emit fire", 2, kFirePosition + Float3{0, 0, 6.0f}));
     for (const WindowOpening& w : kWindows) m.push_back(marker("emit snowfall", 2, {kWidth + 100.0f, 0.5f * (w.y0 + w.y1), 275.0f}));
     return m;
@@ -113,7 +113,7 @@ std::vector<SceneMarker> roomMarkers() {
 std::vector<std::string> lightNames(const std::vector<SceneMarker>& markers) {
     std::vector<std::string> names;
     for (const SceneMarker& m : markers)
-        if (m.kind == 3) names.push_back(m.name);
+        if (m.kind == kInstanceMarker) names.push_back(m.name);
     return names;
 }
 

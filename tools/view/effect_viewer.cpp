@@ -12,6 +12,7 @@
 #include "image/texture_manager.h"
 #include "platform/platform.h"
 #include "render/gl_window.h"
+#include "scene/marker_kind.h"
 #include "scene/mesh.h"
 
 namespace hg {
@@ -52,7 +53,7 @@ void EffectViewer::advance(float frameStep) {
         return;
     }
     MeshMarker marker;
-    marker.kind = 2;
+    marker.kind = kEmitterMarker;
     marker.name = "emit " + name_;
     marker.shortName = name_;
     if (lightString_) {

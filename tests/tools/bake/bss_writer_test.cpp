@@ -58,7 +58,7 @@ struct Loaded {
                                [](const std::string&) { return std::unique_ptr<AnimatedMesh>(); },
                                binding,
                                [this](const std::string& m) { messages.push_back(m); }};
-        readScene(scene, bytes, services);
+        assembleScene(scene, hg::readSceneFile(bytes), services);
     }
     GLuint handle(const std::string& path) const {
         for (size_t i = 0; i < textures.size(); ++i)

@@ -106,8 +106,8 @@ TEST(Room, SnowFallsOnlyOutsideTheWindows) {
     ASSERT_NE(flakes, nullptr);
     // The farthest a flake starts from its marker across the wall, plus the farthest it drifts while
     // it fades in from its start to its peak and out again.
-    const float spread = flakes->c.x * 0.005f;
-    const float speed = std::max(std::fabs(flakes->a.x), std::fabs(flakes->a.x + flakes->b.x)) * 0.01f;
+    const float spread = flakes->spawnBox.x * 0.005f;
+    const float speed = std::max(std::fabs(flakes->velocity.x), std::fabs(flakes->velocity.x + flakes->velocityRange.x)) * 0.01f;
     const float steps = (flakes->peakAlpha - flakes->startAlpha) / flakes->fadeRate + flakes->peakAlpha / flakes->fadeRate;
     int markers = 0;
     for (const SceneMarker& m : room().scene.markers)
