@@ -7,6 +7,9 @@
 
 #include "e2e/child_process.h"
 
+// Last: Xlib's macros clash with the test framework's names.
+#include "e2e/live_window.h"
+
 namespace hg {
 namespace {
 
@@ -28,31 +31,46 @@ struct MusicRun : ::testing::Test {
     void SetUp() override {
         if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     }
-    // A short windowed run with the given settings; returns where the audio went.
-    std::filesystem::path run(const test::ScratchDir& dir, const std::string& settings) {
+    // A windowed run with the given settings, ended once it draws the room (the music has started
+    // by then, when it is on) and the audio file holds `audioBytes`. Returns where the audio went.
+    std::filesystem::path run(const test::ScratchDir& dir, const std::string& settings, uintmax_t audioBytes) {
         std::filesystem::create_directories(dir / "config/hearthglow");
         test::writeText(dir / "config/hearthglow/settings.conf", settings);
         const auto raw = dir / "audio.raw";
         const pid_t pid = test::startHearthglow(dir, {"--window", "160x120"},
                                                 {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", raw.string()}});
         EXPECT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(30)));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1800));
+        test::XConnection x;
+        const auto window = test::waitForWindow("--pid " + std::to_string(pid), 20);
+        const auto area = x.display && window ? test::areaOf(x.display, *window) : std::nullopt;
+        EXPECT_TRUE(area && test::waitForTheLiveRoomIn(x.display, *area, std::chrono::seconds(30))) << "no live room in the window";
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto written = [&] {
+            std::error_code error;
+            const uintmax_t size = std::filesystem::file_size(raw, error);
+            return error ? 0 : size;
+        };
+        while (written() < audioBytes && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         kill(pid, SIGTERM);
         EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(10)), 0);
         return raw;
     }
 };
 
+constexpr uintmax_t kOneSecond = 44100 * 4;  // 16-bit stereo at 44.1 kHz
+
 TEST_F(MusicRun, PlaysAtTheLevelOfTheSoundVolume) {
     test::ScratchDir loud, quiet;
-    const auto loudRaw = run(loud, "Enable music: 1\nSound volume: 100\nClock: 1\n");
-    const auto quietRaw = run(quiet, "Enable music: 1\nSound volume: 25\nClock: 1\n");
+    const auto loudRaw = run(loud, "Enable music: 1\nSound volume: 100\nClock: 1\n", kOneSecond);
+    const auto quietRaw = run(quiet, "Enable music: 1\nSound volume: 25\nClock: 1\n", kOneSecond);
     const auto log = test::readLines(loud / "Log.txt");
     const auto initialised = std::find(log.begin(), log.end(), "Sound initialized");
     ASSERT_NE(initialised, log.end());
     EXPECT_EQ(*(initialised - 1), "OpenGL initialized");
     // At least a second of music, clearly audible at full level.
-    ASSERT_GE(std::filesystem::file_size(loudRaw), 44100u * 4);
+    ASSERT_GE(std::filesystem::file_size(loudRaw), kOneSecond);
+    ASSERT_GE(std::filesystem::file_size(quietRaw), kOneSecond);
     const double loudDb = rmsDecibels(loudRaw, 1.0);
     const double quietDb = rmsDecibels(quietRaw, 1.0);
     EXPECT_GT(loudDb, -40.0);
@@ -62,7 +80,7 @@ TEST_F(MusicRun, PlaysAtTheLevelOfTheSoundVolume) {
 
 TEST_F(MusicRun, MusicSwitchedOffOpensNoSoundDeviceAtAll) {
     test::ScratchDir dir;
-    const auto raw = run(dir, "Enable music: 0\nSound volume: 100\nClock: 1\n");
+    const auto raw = run(dir, "Enable music: 0\nSound volume: 100\nClock: 1\n", 0);
     EXPECT_FALSE(std::filesystem::exists(raw));
     const auto log = test::readLines(dir / "Log.txt");
     EXPECT_EQ(std::find(log.begin(), log.end(), "Sound initialized"), log.end());

@@ -67,13 +67,21 @@ TEST_F(PreviewRun, ShowsThePictureInTheTopLeftCornerUntilTerminated) {
     ASSERT_TRUE(host.display);
     const pid_t pid = test::startHearthglow(dir, {"/p", std::to_string(host.window)});
     ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(10)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
-    for (auto [x, y] : {std::pair{0, 0}, {80, 60}, {159, 119}, {120, 30}, {20, 100}}) {
+    const std::pair<int, int> samples[] = {{0, 0}, {80, 60}, {159, 119}, {120, 30}, {20, 100}};
+    const auto wanted = [&](int x, int y) {
         const uint8_t* want = expected.pixels.data() + (static_cast<size_t>(y) * expected.width + x) * 3;
-        const auto got = host.pixel(x, y);
-        EXPECT_EQ(got, (std::array<int, 3>{want[0], want[1], want[2]})) << x << "," << y;
-    }
+        return std::array<int, 3>{want[0], want[1], want[2]};
+    };
+    const auto shown = [&] {
+        for (auto [x, y] : samples)
+            if (host.pixel(x, y) != wanted(x, y)) return false;
+        return true;
+    };
+    // The picture appears once the preview has drawn it.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!shown() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (auto [x, y] : samples) EXPECT_EQ(host.pixel(x, y), wanted(x, y)) << x << "," << y;
     // Beyond the picture the host's own white ground shows: the picture keeps its size.
     EXPECT_EQ(host.pixel(200, 200), (std::array<int, 3>{255, 255, 255}));
     EXPECT_EQ(host.pixel(165, 10), (std::array<int, 3>{255, 255, 255}));

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "e2e/child_process.h"
 #include "png_reader.h"
 #include "test_support.h"
+
+// Last: Xlib's macros clash with the test framework's names.
+#include "e2e/live_window.h"
 
 namespace hg {
 namespace {
@@ -55,16 +57,29 @@ TEST(Run, WindowedRunFadesInWritesScreenshotAndLog) {
     for (const std::string& line : log) EXPECT_EQ(line.find("Gamma: "), std::string::npos) << line;
 }
 
+using namespace std::chrono_literals;
+
+// The area of the screen the window of process `pid` covers, once it shows the live room.
+std::optional<test::ScreenArea> liveWindowOf(Display* display, pid_t pid) {
+    const auto window = test::waitForWindow("--pid " + std::to_string(pid), 20);
+    if (!window) return std::nullopt;
+    const auto area = test::areaOf(display, *window);
+    if (!area || !test::waitForTheLiveRoomIn(display, *area, 30s)) return std::nullopt;
+    return area;
+}
+
 TEST(Run, TerminationSignalEndsThroughTheNormalShutdown) {
     if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    test::XConnection x;
+    ASSERT_TRUE(x.display);
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         test::ScratchDir dir;
         std::filesystem::create_directories(dir / "config/hearthglow");
         test::writeText(dir / "config/hearthglow/settings.conf", "Gamma: 2\nClock: 1\n");
         const pid_t pid = test::startHearthglow(dir, {"--window", "320x240"});
-        ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // The signal comes while the main loop draws the room.
+        EXPECT_TRUE(liveWindowOf(x.display, pid)) << "no live room in the window";
         kill(pid, signal);
         EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
         const auto log = test::readLines(dir / "Log.txt");
@@ -79,14 +94,19 @@ bool stillRunning(pid_t pid) {
     return waitpid(pid, &status, WNOHANG) == 0;
 }
 
+// Input that must not end a run is followed by two new frames of the room: the loop read the
+// input before it began the second one, and went on. Only then does the input that ends it go.
 TEST(Run, FullScreenIgnoresTheSpaceBarAndEndsOnAnyOtherKey) {
     if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    test::XConnection x;
+    ASSERT_TRUE(x.display);
+    const test::ScreenArea middle = test::middleOfTheScreen(x.display);
     test::ScratchDir dir;
     const pid_t pid = test::startHearthglow(dir, {"/s"});
     ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(test::waitForTheLiveRoomIn(x.display, middle, 30s)) << "no live room on the screen";
     ASSERT_EQ(std::system("xdotool key space"), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(test::waitForNewFrames(x.display, middle, 2, 20s)) << "the space bar ended the run";
     EXPECT_TRUE(stillRunning(pid)) << "the space bar ended the run";
     ASSERT_EQ(std::system("xdotool key b"), 0);
     EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
@@ -101,13 +121,17 @@ TEST(Run, FullScreenIgnoresTheSpaceBarAndEndsOnAnyOtherKey) {
 
 TEST(Run, FullScreenEndsOnALeftClickAndOnMouseMovement) {
     if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    test::XConnection x;
+    ASSERT_TRUE(x.display);
+    const test::ScreenArea middle = test::middleOfTheScreen(x.display);
     for (const char* gesture : {"xdotool click 1", "xdotool mousemove_relative 200 0"}) {
         SCOPED_TRACE(gesture);
         test::ScratchDir dir;
-        std::system("xdotool mousemove 400 400");
+        ASSERT_EQ(std::system("xdotool mousemove 400 400"), 0);
         const pid_t pid = test::startHearthglow(dir, {"/s"});
         ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // The room is drawn, so the pointer's starting place has been taken.
+        ASSERT_TRUE(test::waitForTheLiveRoomIn(x.display, middle, 30s)) << "no live room on the screen";
         EXPECT_TRUE(stillRunning(pid));
         ASSERT_EQ(std::system(gesture), 0);
         EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
@@ -116,13 +140,17 @@ TEST(Run, FullScreenEndsOnALeftClickAndOnMouseMovement) {
 
 TEST(Run, WindowedRunIgnoresOrdinaryKeysAndClicks) {
     if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    test::XConnection x;
+    ASSERT_TRUE(x.display);
     test::ScratchDir dir;
     const pid_t pid = test::startHearthglow(dir, {"--window", "320x240"});
-    ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", std::chrono::seconds(20)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    std::system("xdotool key b click 1 mousemove_relative 300 300");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_TRUE(stillRunning(pid));
+    const auto area = liveWindowOf(x.display, pid);
+    ASSERT_TRUE(area) << "no live room in the window";
+    // The pointer in the window, so that the click lands there.
+    const std::string middle = std::to_string(area->x + area->width / 2) + " " + std::to_string(area->y + area->height / 2);
+    ASSERT_EQ(std::system(("xdotool mousemove " + middle + " key b click 1 mousemove_relative 300 300").c_str()), 0);
+    EXPECT_TRUE(test::waitForNewFrames(x.display, *area, 2, 20s)) << "a key or a click ended the run";
+    EXPECT_TRUE(stillRunning(pid)) << "a key or a click ended the run";
     ASSERT_EQ(std::system("xdotool key Escape"), 0);
     EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
 }
