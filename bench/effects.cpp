@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "bake/bsa_writer.h"
+#include "core/random.h"
 #include "bake/fire_content.h"
 #include "bake/particle_writer.h"
 #include "effects/particle_system.h"
@@ -49,7 +50,7 @@ void BM_SimulateBillboards(benchmark::State& state) {
     const std::vector<uint8_t> file = hg::bake::encodeParticleSystem({e, e, e, e, e});
     hg::ParticleManager particles([&](const std::string&) { return std::optional<std::vector<uint8_t>>(file); },
                                   [](const std::string&) { return GLuint{1}; });
-    std::srand(1);
+    hg::seedRandom(1);
     particles.setViewAxes({1, 0, 0}, {0, 0, 1});
     particles.emit("bench", {0, 0, 0}, hg::Quaternion::identity());
     for (auto _ : state) {

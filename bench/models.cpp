@@ -4,8 +4,7 @@
 // one node) is always measured.
 #include <benchmark/benchmark.h>
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "gl/gl.h"
 
 #include <filesystem>
 #include <fstream>
@@ -126,6 +125,8 @@ void BM_InstanceUpdate(benchmark::State& state, const std::string& name) {
                                                        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+bool vertexBuffers = false;
+
 bool glContext() {
     static std::unique_ptr<platform::Window> window;
     static bool ready = false;
@@ -133,7 +134,8 @@ bool glContext() {
     if (!std::getenv("DISPLAY")) return false;
     window = std::make_unique<platform::Window>();
     platform::WindowSpec spec{"hearthglow bench", 320, 240, 32, platform::WindowKind::Windowed};
-    ready = window->create(spec) && window->createContext() && glewInit() == GLEW_OK;
+    ready = window->create(spec) && window->createContext();
+    if (ready) vertexBuffers = gl::loadExtensions(platform::glProcAddress).vertexBuffers;
     return ready;
 }
 
@@ -148,7 +150,7 @@ void BM_InstanceUpdateAndDraw(benchmark::State& state, const std::string& name) 
     std::unique_ptr<ModelLibrary> library;
     ModelInstance instance = instanceOf(name, pool, library);
     PoolBinding binding(pool);
-    binding.setUseVertexBuffers(GLEW_ARB_vertex_buffer_object);
+    binding.setUseVertexBuffers(vertexBuffers);
     binding.upload();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -1,6 +1,6 @@
 # The layers of src/ as libraries, each seeing only itself and what lies below it:
 #
-#   core <- platform interface <- archive <- image <- scene <- effects <- render <- overlay, audio <- app
+#   core <- platform interface, gl <- archive <- image <- scene <- effects <- render <- overlay, audio <- app
 #
 # A layer compiles against an include root of its own (build/layers/<name>/) holding links to its
 # own folder and to the folders below it, and nothing else: an include of a higher layer finds no
@@ -53,10 +53,11 @@ function(hg_check_headers target folder root)
   endif()
 endfunction()
 
-# hg_layer(<name> BELOW <layers...> [PLATFORM_INTERFACE] LIBS <libraries...>)
-# A static library hg_<name> of src/<name>/*.cpp, linked to the layers below it and to LIBS.
+# hg_layer(<name> BELOW <layers...> [PLATFORM_INTERFACE] LIBS <libraries...> [EXCLUDE <files...>])
+# A static library hg_<name> of src/<name>/*.cpp but the EXCLUDE files (one of two implementations
+# the build chooses between), linked to the layers below it and to LIBS.
 function(hg_layer name)
-  cmake_parse_arguments(ARG "PLATFORM_INTERFACE" "" "BELOW;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "PLATFORM_INTERFACE" "" "BELOW;LIBS;EXCLUDE" ${ARGN})
   set(interface)
   if(ARG_PLATFORM_INTERFACE)
     set(interface PLATFORM_INTERFACE)
@@ -64,6 +65,9 @@ function(hg_layer name)
   hg_include_root(${name} FOLDERS ${name} ${ARG_BELOW} ${interface})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
   list(REMOVE_ITEM sources ${PROJECT_SOURCE_DIR}/src/app/main.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${PROJECT_SOURCE_DIR}/src/${name}/${excluded})
+  endforeach()
   add_library(hg_${name} STATIC ${sources})
   target_include_directories(hg_${name} PUBLIC ${HG_LAYER_ROOTS}/${name})
   target_link_libraries(hg_${name} PRIVATE hg_flags)

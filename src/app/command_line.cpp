@@ -221,14 +221,15 @@ std::optional<uint64_t> hostWindowFrom(std::optional<std::string_view> variable)
 
 }  // namespace
 
-CommandLine parseCommandLine(int argc, const char* const* argv, std::optional<std::string_view> hostWindowVariable) {
+CommandLine parseCommandLine(int argc, const char* const* argv, std::optional<std::string_view> hostWindowVariable,
+                             std::optional<std::string_view> systemLine) {
     CommandLine result;
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(spelledLong(argv[i] ? argv[i] : ""));
     const bool anyLong = std::any_of(args.begin(), args.end(), [](const std::string& arg) { return isLongOption(arg); });
     const std::optional<uint64_t> variableWindow = hostWindowFrom(hostWindowVariable);
     if (!anyLong) {
-        result.switches = parseSwitches(joinCommandLine(argc, argv));
+        result.switches = parseSwitches(systemLine ? std::string(*systemLine) : joinCommandLine(argc, argv));
         // Started by a host without arguments (or with /s): its window is where the room goes.
         if (variableWindow && (args.empty() || result.switches.mode == RunMode::Run)) {
             result.switches.mode = RunMode::Run;

@@ -80,8 +80,11 @@ struct CommandLine {
 // `hostWindowVariable` is the environment's XSCREENSAVER_WINDOW: a run that asks for no other
 // window (no arguments at all, /s, or long options without --window) draws into that window; a
 // window id on the command line wins over it.
+// `systemLine` is the whole line as the system passed it (Windows): the switches are read from it as
+// it stands; without it they are read from the arguments joined by blanks.
 CommandLine parseCommandLine(int argc, const char* const* argv,
-                             std::optional<std::string_view> hostWindowVariable = std::nullopt);
+                             std::optional<std::string_view> hostWindowVariable = std::nullopt,
+                             std::optional<std::string_view> systemLine = std::nullopt);
 
 std::string usageLine();
 

@@ -13,8 +13,10 @@
 int main(int argc, char** argv) {
     // The command line is checked before anything touches the disk, so a typo leaves no trace.
     const char* hostWindow = std::getenv("XSCREENSAVER_WINDOW");
+    const std::optional<std::string> systemLine = hg::platform::systemCommandLine();
     const hg::CommandLine commandLine =
-        hg::parseCommandLine(argc, argv, hostWindow ? std::optional<std::string_view>(hostWindow) : std::nullopt);
+        hg::parseCommandLine(argc, argv, hostWindow ? std::optional<std::string_view>(hostWindow) : std::nullopt,
+                             systemLine ? std::optional<std::string_view>(*systemLine) : std::nullopt);
     if (commandLine.outcome == hg::CommandLine::Outcome::Help) {
         std::printf("%s\n", hg::usageLine().c_str());
         return 0;

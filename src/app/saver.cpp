@@ -17,11 +17,11 @@ namespace {
 constexpr const char* kTitle = "3D Hearthglow Screensaver";
 }
 
-Saver::Saver(ArchiveImages archives) : archives_(archives), settingsStore_(platform::settingsFilePath()) {}
+Saver::Saver(ArchiveImages archives) : archives_(archives), settingsStore_(platform::openSettingsStore()) {}
 
 int Saver::start(const CommandLine& commandLine, SceneMaker replaceRoom) {
     log_.open(platform::logFilePath().string());
-    settings_.load(settingsStore_, [] { return platform::desktopSize(); });
+    settings_.load(*settingsStore_, [] { return platform::desktopSize(); });
     fileSystem_.initialise(log_, archives_.main, archives_.overlay);
     options_ = commandLine.options;
     applyRunOverrides(options_, settings_);
@@ -37,7 +37,7 @@ int Saver::start(const CommandLine& commandLine, SceneMaker replaceRoom) {
     return exitCode;
 }
 
-int Saver::configure() { return runConfiguration(settings_, settingsStore_, fileSystem_); }
+int Saver::configure() { return runConfiguration(settings_, *settingsStore_, fileSystem_); }
 
 platform::WindowSpec Saver::windowSpec() const {
     platform::WindowSpec spec;
@@ -111,6 +111,12 @@ int Saver::run() {
         return 0;
     }
     log_.writeLine("Loading models");
+    // The cameras are loaded: a full-screen run starts the mouse rule with the cursor in the middle
+    // of the chosen mode's screen.
+    if (fullScreen_) {
+        platform::moveCursor({mode_.width / 2, mode_.height / 2});
+        loop.recordCursor();
+    }
     log_.writeLine("OpenGL initialized");
     if (settings_.enableMusic && !inHostPreview()) startMusic();
     if (!options_.noOverlay) renderer_.setOverlay(&clockOverlay_);

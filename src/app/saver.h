@@ -8,7 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/room.h"
-#include "app/settings_file.h"
+#include "core/settings_store.h"
 #include "app/shared_music.h"
 #include "archive/file_system.h"
 #include "audio/sound_system.h"
@@ -77,7 +77,7 @@ private:
 
     ArchiveImages archives_;
     Log log_;
-    FileSettingsStore settingsStore_;
+    std::unique_ptr<SettingsStore> settingsStore_;
     Settings settings_;
     FileSystem fileSystem_;
     LaunchOptions options_;

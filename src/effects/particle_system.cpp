@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "archive/file_system.h"
+#include "core/random.h"
 #include "image/texture_manager.h"
 #include "scene/mesh.h"
 
@@ -19,7 +20,7 @@ constexpr float kDegreesToRadians = 0.017444444f;  // 3.14 / 180
 int randomBelow(float k) {
     if (!(std::fabs(k) >= 1.0f)) return 0;  // also NaN
     const int n = k >= static_cast<float>(INT_MAX) ? INT_MAX : (k <= -static_cast<float>(INT_MAX) ? -INT_MAX : static_cast<int>(k));
-    return std::rand() % n;
+    return nextRandom() % n;
 }
 
 ParticleManager::ParticleManager(FileSource files, TextureSource textures)
@@ -117,7 +118,7 @@ void ParticleManager::initialise(ParticleEmitter& emitter, const EmitterDefiniti
         p.frameU = 0.0f;
         p.frameTimer = 0.0f;
         p.angle = static_cast<float>(randomBelow(360.0f)) * kDegreesToRadians;
-        if (std::rand() % 100 > 50) p.spinSpeed = -p.spinSpeed;
+        if (nextRandom() % 100 > 50) p.spinSpeed = -p.spinSpeed;
 
         p.alpha = (def.startAlpha + static_cast<float>(randomBelow(def.alphaRange))) * 0.01f;
         p.fadeDirection = 1;
@@ -330,7 +331,7 @@ void ParticleManager::draw() {
     setViewAxes({m[0], m[4], m[8]}, {m[1], m[5], m[9]});
 
     // The shared array lives in client memory; a bound vertex buffer would redirect the pointers.
-    if (glBindBuffer) glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (glBindBufferARB) glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -4,7 +4,7 @@
 // definition, each spawning a burst of particles and vanishing when the last has died. A marker
 // that stays active restarts its system again and again, which makes a continuous effect. All
 // particles share one vertex array, drawn as blended quads, one draw per texture.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // One OpenGL texture per path text: loaded on first use, found under other extensions when the
 // exact file is missing, and the default texture when nothing is found at all.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <functional>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "image/texture_upload.h"
 
-#include <GL/glu.h>
+#include "gl/gl.h"
 
 #include "image/bmp_decoder.h"
 #include "image/jpeg_decoder.h"

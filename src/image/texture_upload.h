@@ -1,6 +1,6 @@
 #pragma once
 // Decoded pictures become mipmapped OpenGL textures.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <optional>
 #include <span>

@@ -1,7 +1,7 @@
 #pragma once
 // The lower part of the screen: the local time, and the holiday calendar (a countdown to
 // 25 December or to the New Year, or a greeting on the days themselves).
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <array>
 

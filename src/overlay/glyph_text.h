@@ -1,7 +1,7 @@
 #pragma once
 // Text without a font: each character of "0123456789amp:. " is a small square picture, and a
 // string is a row of textured quads. Also the textured-quad routine every overlay picture uses.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <array>
 #include <map>

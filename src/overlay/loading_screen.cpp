@@ -1,6 +1,6 @@
 #include "overlay/loading_screen.h"
 
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include "image/texture_manager.h"
 #include "overlay/glyph_text.h"

@@ -6,26 +6,30 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/calendar_time.h"
 #include "core/settings.h"
+#include "core/settings_store.h"
 
 namespace hg::platform {
 
 // ---- files and folders ----
 
-// $XDG_CONFIG_HOME/hearthglow/settings.conf, or ~/.config/hearthglow/settings.conf.
-std::filesystem::path settingsFilePath();
+// The user's settings as this system keeps them: that file on Linux, the registry on Windows.
+std::unique_ptr<SettingsStore> openSettingsStore();
 
 // Where "Log.txt" goes: HEARTHGLOW_LOG when it is set, else $XDG_STATE_HOME/hearthglow/Log.txt
-// (~/.local/state/hearthglow/Log.txt), never the folder a host happened to start the program in.
+// (~/.local/state/hearthglow/Log.txt) on Linux and %LOCALAPPDATA%\Hearthglow\Log.txt on Windows;
+// never the folder a host happened to start the program in (Windows starts a saver in its system
+// folder).
 // The folder is created; a folder that cannot be made simply leaves the run without a log.
 std::filesystem::path logFilePath();
 
-// $HOME, or the user's home folder from the password database.
+// $HOME, or the user's home folder from the password database (%USERPROFILE% on Windows).
 std::filesystem::path homeFolder();
 
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and renames it over `path`,
@@ -33,6 +37,14 @@ std::filesystem::path homeFolder();
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // ---- process ----
+
+// The bytes of one of the program's own resources (Windows' resource section; the resource is
+// mapped with the program and stays valid until it ends). Empty when there is none.
+std::span<const uint8_t> programResource(std::string_view type, int id);
+
+// The command line exactly as the system passed it to the process (Windows); nothing where the
+// system passes only the separate arguments (Linux).
+std::optional<std::string> systemCommandLine();
 
 // SIGINT, SIGTERM and SIGHUP store Quit in RunMode, so the loop ends through the normal shutdown
 // and the display comes back as it was.
@@ -65,7 +77,8 @@ private:
     int fd_ = -1;
 };
 
-// $XDG_RUNTIME_DIR/hearthglow-music.lock, or /tmp/hearthglow-<uid>.lock without it.
+// $XDG_RUNTIME_DIR/hearthglow-music.lock, or /tmp/hearthglow-<uid>.lock without it; on Windows
+// hearthglow-music.lock in the user's temporary folder.
 std::filesystem::path musicLockPath();
 
 // ---- time ----
@@ -113,6 +126,9 @@ struct Point {
 
 // The cursor's position on the desktop.
 Point cursorPosition();
+// Puts the cursor at a place on the desktop (a full-screen run centres it when the room has loaded,
+// so the mouse rule starts from a known place).
+void moveCursor(Point to);
 bool leftButtonDown();
 
 enum class EventType { Quit, Close, KeyDown, LeftButtonDown, Resized, Other };
@@ -161,6 +177,9 @@ struct WindowSpec {
     // nothing is selected on it, nothing is mapped, moved, resized or destroyed.
     uint64_t host = 0;
 };
+
+// An OpenGL function of the current context by name (for the extensions); null when it has none.
+void* glProcAddress(const char* name);
 
 // The one window with its OpenGL context.
 class Window : public GammaDevice {

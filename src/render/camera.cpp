@@ -1,7 +1,7 @@
 #include "render/camera.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "core/random.h"
+#include "gl/gl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +39,7 @@ void CameraSet::initialise(Camera& camera) {
 void CameraSet::fillCycle() {
     cycle_.clear();
     for (size_t i = 0; i < cameras_.size(); ++i) cycle_.push_back(static_cast<uint32_t>(i));
-    std::srand(seed_ ? seed_() : 0u);
+    seedRandom(seed_ ? seed_() : 0u);
 }
 
 // The last entry of the list is never picked while others remain.
@@ -48,7 +48,7 @@ void CameraSet::pick() {
         currentIndex_ = 0;
         return;
     }
-    const size_t at = cycle_.size() == 1 ? 0 : static_cast<size_t>(std::rand()) % (cycle_.size() - 1);
+    const size_t at = cycle_.size() == 1 ? 0 : static_cast<size_t>(nextRandom()) % (cycle_.size() - 1);
     currentIndex_ = cycle_[at];
     cycle_.erase(cycle_.begin() + static_cast<long>(at));
     if (currentIndex_ >= cameras_.size()) currentIndex_ = 0;

@@ -3,7 +3,7 @@
 // opacity starts at 1 and, once the run clock passes 1, falls by 0.015 a step. At a camera change
 // the old view, drawn into a corner of the screen and kept in a snapshot texture, lies over the
 // new one at opacity 1.2 and falls by 0.01 a step. Each view (monitor) has its own snapshot.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <vector>
 

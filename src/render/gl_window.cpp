@@ -1,6 +1,6 @@
 #include "render/gl_window.h"
 
-#include <GL/glu.h>
+#include "gl/gl.h"
 
 #include <algorithm>
 
@@ -40,7 +40,8 @@ std::optional<Capabilities> GLWindow::setUpOpenGL(const Settings& settings, bool
 }
 
 Capabilities GLWindow::probeCapabilities() {
-    if (glewInit() != GLEW_OK) log_.writeLine("Glew init failed!");
+    const gl::Extensions extensions = gl::loadExtensions(platform::glProcAddress);
+    if (!extensions.listed) log_.writeLine("Glew init failed!");
 
     Capabilities found;
     GLint units = 0;
@@ -55,10 +56,10 @@ Capabilities GLWindow::probeCapabilities() {
     log_.writeLine("OpenGL version : " + text(GL_VERSION));
     log_.writeLine("Max Texture Units: ", found.textureUnits);
 
-    found.vertexBuffers = GLEW_ARB_vertex_buffer_object;
+    found.vertexBuffers = extensions.vertexBuffers;
     log_.writeLine(found.vertexBuffers ? "VBO supported" : "VBO not supported!");
 
-    if (GLEW_ARB_occlusion_query) {
+    if (extensions.occlusionQueries) {
         GLint bits = 0;
         glGetQueryivARB(GL_SAMPLES_PASSED_ARB, GL_QUERY_COUNTER_BITS_ARB, &bits);
         found.occlusionCounterBits = bits;

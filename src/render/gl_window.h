@@ -1,7 +1,7 @@
 #pragma once
 // The run's window and OpenGL context: what the driver supports, the drawing area and where the
 // room goes in it, and the display gamma changed for a full-screen run.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <optional>
 #include <string>

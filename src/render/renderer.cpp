@@ -1,6 +1,6 @@
 #include "render/renderer.h"
 
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include "render/gl_window.h"
 #include "render/screenshot.h"

@@ -1,6 +1,6 @@
 #include "render/room_renderer.h"
 
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <algorithm>
 

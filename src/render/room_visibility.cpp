@@ -1,7 +1,6 @@
 #include "render/room_visibility.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "gl/gl.h"
 
 #include <cmath>
 

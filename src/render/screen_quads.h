@@ -1,9 +1,10 @@
 #pragma once
 // Textured, coloured quads in normalised device coordinates, queued by anyone during a frame and
 // drawn (then dropped) in the frame's 2D pass; and the 2D mode they are drawn in.
-#include <GL/glew.h>
-
+#include <cstddef>
 #include <vector>
+
+#include "gl/gl.h"
 
 namespace hg {
 

@@ -2,7 +2,7 @@
 // The fire in the hearth: flame sheets skinned to a small skeleton whose recorded motion loops,
 // drawn additively with a texture that scrolls upward. The skinning runs on the processor every
 // frame and the draw uses client-memory arrays.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // A run of room geometry in the vertex pool drawn with one material: a plain triangle list over
 // vertices firstVertex .. firstVertex + vertexCount - 1.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <cstdint>
 

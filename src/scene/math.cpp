@@ -1,6 +1,6 @@
 #include "scene/math.h"
 
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A model as loaded from its .BSM file: objects with their corners, materials and pool ranges, and
 // the markers that place particle emitters on it.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <cstdint>
 #include <string>

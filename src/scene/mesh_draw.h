@@ -4,7 +4,7 @@
 // primitives of the occlusion tests. Each draw sets exactly the OpenGL state it needs and puts
 // back only the depth mask, depth function, culling and texture generation it changed; lighting,
 // blending and the blend function are left as the passes below leave them.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <array>
 #include <cstddef>

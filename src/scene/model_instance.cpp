@@ -1,6 +1,6 @@
 #include "scene/model_instance.h"
 
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Every model of the room, loaded once by name from "Models/<name>.BSM", its geometry appended to
 // the shared vertex pool. The table has room for 40 models.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // The whole room as one scene: the room cells (zones) and objects with their face groups in the
 // shared vertex pool, the placed models and the animated fire, the openings between cells, the
 // camera flights, the emitter markers and the lights.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <cstdint>
 #include <memory>

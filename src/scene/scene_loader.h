@@ -3,7 +3,7 @@
 // vertex pool with their textures, placed models and the animated fire, portals (with their
 // occlusion queries), cameras, markers and lights; then orders and links them for drawing and
 // uploads the pool.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <cstdint>
 #include <functional>

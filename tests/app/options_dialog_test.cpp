@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/run_mode.h"
-#include "app/settings_file.h"
+#include "platform/posix/settings_file.h"
 #include "test_support.h"
 
 namespace hg {

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "app/options_dialog.h"
-#include "app/settings_file.h"
+#include "platform/posix/settings_file.h"
 #include "archive/embedded.h"
 #include "archive/file_system.h"
 #include "core/log.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_file.h"
+#include "platform/posix/settings_file.h"
 #include "test_support.h"
 
 namespace hg {

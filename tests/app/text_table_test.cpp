@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/options_dialog.h"
-#include "app/settings_file.h"
+#include "platform/posix/settings_file.h"
 #include "test_support.h"
 
 namespace hg {

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "bake/error.h"
+#include "core/random.h"
 #include "bake/particle_content.h"
 #include "bake/particle_writer.h"
 #include "effects/particle_system.h"
@@ -46,7 +47,7 @@ struct Harness {
                               }};
 
     Harness() {
-        std::srand(1);
+        seedRandom(1);
         particles.setViewAxes({1, 0, 0}, {0, 0, 1});
     }
     void add(const std::string& name, const std::vector<EmitterDefinition>& emitters) {

@@ -1,7 +1,7 @@
 #pragma once
 // One small window with an OpenGL context for the GL tests of this program, made on first use and
 // kept until the process ends. Tests skip when there is no display.
-#include <GL/glew.h>
+#include "gl/gl.h"
 
 #include <cstdlib>
 #include <memory>
@@ -13,6 +13,12 @@ namespace hg::test {
 
 inline constexpr int kGlTestWidth = 160;
 inline constexpr int kGlTestHeight = 120;
+
+// What the test context offers, filled when it is made.
+inline gl::Extensions& glTestExtensions() {
+    static gl::Extensions extensions;
+    return extensions;
+}
 
 // True when a context is current; false when there is no display or no context could be made.
 inline bool glTestContext() {
@@ -27,7 +33,8 @@ inline bool glTestContext() {
     spec.width = kGlTestWidth;
     spec.height = kGlTestHeight;
     spec.kind = platform::WindowKind::Windowed;
-    ready = window->create(spec) && window->createContext() && glewInit() == GLEW_OK;
+    ready = window->create(spec) && window->createContext();
+    if (ready) glTestExtensions() = gl::loadExtensions(platform::glProcAddress);
     return ready;
 }
 

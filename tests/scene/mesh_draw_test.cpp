@@ -1,6 +1,6 @@
 #include "scene/mesh_draw.h"
 
-#include <GL/glu.h>
+#include "gl/gl.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -123,7 +123,7 @@ protected:
 };
 
 TEST_F(MeshDraw, VertexBufferAndClientMemoryDrawTheSamePicture) {
-    if (!GLEW_ARB_vertex_buffer_object) GTEST_SKIP() << "no vertex buffer objects";
+    if (!test::glTestExtensions().vertexBuffers) GTEST_SKIP() << "no vertex buffer objects";
     const auto withBuffer = render(true);
     const auto fromMemory = render(false);
     ASSERT_EQ(withBuffer.size(), fromMemory.size());
@@ -177,7 +177,7 @@ TEST_F(MeshDraw, ClientMemoryModeMakesNoBufferAndPointsIntoThePool) {
 }
 
 TEST_F(MeshDraw, FaceGroupPassesRestoreDepthCullingAndTextureGeneration) {
-    if (!GLEW_ARB_vertex_buffer_object) GTEST_SKIP() << "no vertex buffer objects";
+    if (!test::glTestExtensions().vertexBuffers) GTEST_SKIP() << "no vertex buffer objects";
     PoolBinding binding(pool_);
     binding.setUseVertexBuffers(true);
     binding.upload();
@@ -292,7 +292,7 @@ GLuint samplesOf(GLuint query) {
 }
 
 TEST_F(MeshDraw, OcclusionPrimitivesCountTheirSamples) {
-    if (!GLEW_ARB_occlusion_query) GTEST_SKIP() << "no occlusion queries";
+    if (!test::glTestExtensions().occlusionQueries) GTEST_SKIP() << "no occlusion queries";
     GLuint queries[3];
     glGenQueriesARB(3, queries);
     camera();

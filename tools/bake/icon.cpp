@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <fstream>
 #include <functional>
 #include <numbers>
 #include <span>
@@ -250,6 +252,65 @@ Canvas drawIcon(int size) {
     paintMask(icon, shadow, 0, 12, rgb(0x000000, 0.45f));
     composite(icon, scene, 0, 0);
     return resample(icon, size, size);
+}
+
+namespace {
+
+std::vector<uint8_t> encodePng(const Canvas& canvas) {
+    const Image image = toImage(canvas, 4);
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_get_memory_size(png, size, 0, image.pixels.data(), 0, nullptr)) {
+        const std::string reason = png.message;
+        png_image_free(&png);
+        throw BakeError("cannot encode the icon: " + reason);
+    }
+    std::vector<uint8_t> bytes(size);
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, image.pixels.data(), 0, nullptr)) {
+        const std::string reason = png.message;
+        png_image_free(&png);
+        throw BakeError("cannot encode the icon: " + reason);
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+void putLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+}  // namespace
+
+void writeIco(const std::filesystem::path& path) {
+    std::vector<std::vector<uint8_t>> images;
+    for (int size : kWindowsIconSizes) images.push_back(encodePng(drawIcon(size)));
+    const uint32_t count = static_cast<uint32_t>(images.size());
+    std::vector<uint8_t> file;
+    putLittleEndian(file, 0, 2);      // reserved
+    putLittleEndian(file, 1, 2);      // an icon, not a cursor
+    putLittleEndian(file, count, 2);
+    uint32_t offset = 6 + 16 * count;
+    for (size_t i = 0; i < images.size(); ++i) {
+        const int size = kWindowsIconSizes[i];
+        file.push_back(static_cast<uint8_t>(size >= 256 ? 0 : size));  // 0 stands for 256
+        file.push_back(static_cast<uint8_t>(size >= 256 ? 0 : size));
+        file.push_back(0);                 // no palette
+        file.push_back(0);
+        putLittleEndian(file, 1, 2);       // planes
+        putLittleEndian(file, 32, 2);      // bits per pixel
+        putLittleEndian(file, static_cast<uint32_t>(images[i].size()), 4);
+        putLittleEndian(file, offset, 4);
+        offset += static_cast<uint32_t>(images[i].size());
+    }
+    for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    out.close();
+    if (!out) throw BakeError("cannot write " + path.string());
 }
 
 void writePng(const std::filesystem::path& path, const Canvas& canvas) {

@@ -17,4 +17,12 @@ Canvas drawIcon(int size);
 // The canvas as an 8-bit RGBA PNG. Throws BakeError when the file cannot be written.
 void writePng(const std::filesystem::path& path, const Canvas& canvas);
 
+// The sizes of the Windows icon (the program's icon resource): the largest for Explorer's big
+// views, the small ones for title bars and lists.
+constexpr int kWindowsIconSizes[] = {256, 48, 32, 16};
+
+// A Windows icon file holding the icon at each of kWindowsIconSizes, each image stored as a PNG
+// (as Windows reads them since Vista). Throws BakeError when the file cannot be written.
+void writeIco(const std::filesystem::path& path);
+
 }  // namespace hg::bake

@@ -1,13 +1,14 @@
 // bake: writes every generated asset into the content trees.
 //
 //   bake <content folder> [--stamp FILE] [--fonts DIR]
-//   bake --icon FILE.png
+//   bake --icon FILE.png     (the desktop icon; FILE.ico: the Windows icon at several sizes)
 //
 // Files go to <content folder>/main/... and <content folder>/overlay/...; the stamp, when asked
 // for, lists every file written, one a line, and is written last, so the build can tell a
 // complete bake from an interrupted one. The desktop icon is a run of its own: it is installed,
 // not packed, and redrawing it must not touch the content trees.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -34,12 +35,16 @@ int main(int argc, char** argv) {
         }
     }
     if (!understood || root.empty() == icon.empty()) {
-        std::fprintf(stderr, "usage: bake <content folder> [--stamp FILE] [--fonts DIR] | bake --icon FILE.png\n");
+        std::fprintf(stderr, "usage: bake <content folder> [--stamp FILE] [--fonts DIR] | bake --icon FILE.png|FILE.ico\n");
         return 2;
     }
     try {
         if (!icon.empty()) {
-            hg::bake::writePng(icon, hg::bake::drawIcon(hg::bake::kIconSize));
+            if (std::filesystem::path(icon).extension() == ".ico") {
+                hg::bake::writeIco(icon);
+            } else {
+                hg::bake::writePng(icon, hg::bake::drawIcon(hg::bake::kIconSize));
+            }
             return 0;
         }
         hg::bake::Bakery bakery(root, fonts);

@@ -1,13 +1,13 @@
 #include "view/effect_viewer.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
+#include "gl/gl.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "core/log.h"
+#include "core/random.h"
 #include "archive/file_system.h"
 #include "image/texture_manager.h"
 #include "platform/platform.h"
@@ -33,7 +33,7 @@ EffectViewer::EffectViewer(std::string name, const FileSystem& files, TextureMan
 }
 
 void EffectViewer::start(std::optional<uint32_t> seed) {
-    std::srand(seed ? *seed : platform::milliseconds());
+    seedRandom(seed ? *seed : platform::milliseconds());
     log_.writeLine("Effect viewer: " + name_);
     if (fire_) {
         mesh_.load(name_, files_, textures_, log_);

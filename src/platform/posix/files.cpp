@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/posix/settings_file.h"
 
 namespace hg::platform {
 namespace {

@@ -46,3 +46,12 @@ uint32_t milliseconds() {
 }
 
 }  // namespace hg::platform
+
+namespace hg::platform {
+
+// Linux programs carry their archives as linked data (see archive/embedded.h), not as resources.
+std::span<const uint8_t> programResource(std::string_view, int) { return {}; }
+
+std::optional<std::string> systemCommandLine() { return std::nullopt; }
+
+}  // namespace hg::platform

@@ -66,6 +66,10 @@ Point cursorPosition() {
     return p;
 }
 
+void moveCursor(Point to) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_WarpMouseGlobal(to.x, to.y);
+}
+
 bool leftButtonDown() {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(SDL_BUTTON_LEFT)) != 0;
@@ -234,6 +238,8 @@ bool Window::create(const WindowSpec& spec) {
     SDL_RaiseWindow(impl_->window);
     return true;
 }
+
+void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 bool Window::createContext() {
     if (!impl_->window) return false;

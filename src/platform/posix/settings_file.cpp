@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "platform/posix/settings_file.h"
 
 #include <charconv>
 #include <cstdint>
@@ -9,6 +9,10 @@
 #include "platform/platform.h"
 
 namespace hg {
+
+namespace platform {
+std::unique_ptr<SettingsStore> openSettingsStore() { return std::make_unique<FileSettingsStore>(settingsFilePath()); }
+}  // namespace platform
 namespace {
 
 std::vector<std::string> readLines(const std::filesystem::path& path) {

@@ -11,6 +11,11 @@
 
 namespace hg {
 
+// $XDG_CONFIG_HOME/hearthglow/settings.conf, or ~/.config/hearthglow/settings.conf.
+namespace platform {
+std::filesystem::path settingsFilePath();
+}
+
 class FileSettingsStore : public SettingsStore {
 public:
     explicit FileSettingsStore(std::filesystem::path path) : path_(std::move(path)) {}

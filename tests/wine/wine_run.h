@@ -1,0 +1,103 @@
+#pragma once
+// Running the Windows build under Wine from the Linux tests. One Wine prefix in the build folder,
+// made on first use; each test program ends its wineserver when it ends. Wine's own chatter goes
+// to a file (its helper processes would keep a pipe open).
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace hg::test {
+
+inline std::filesystem::path windowsBuild() { return HG_WINDOWS_BUILD_DIR; }
+inline std::filesystem::path winePrefix() { return std::filesystem::path(HG_BINARY_DIR) / "wine-prefix"; }
+
+// The path as the Windows program sees a Linux file (Wine's drive Z: is the root).
+inline std::string windowsPath(const std::filesystem::path& path) {
+    std::string text = "Z:" + std::filesystem::absolute(path).string();
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    return text;
+}
+
+inline void setWineEnvironment() {
+    setenv("WINEPREFIX", winePrefix().c_str(), 1);
+    setenv("WINEDEBUG", "-all", 1);
+    // No browser engine or .NET to install, and a crash ends the program instead of opening a
+    // debugger's dialog that would hang the test.
+    setenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winedbg.exe=d", 1);
+}
+
+// Makes the prefix once (about 15 s), and ends this program's wineserver when the tests end.
+class WineEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setWineEnvironment();
+        if (!std::filesystem::exists(winePrefix() / "system.reg")) {
+            const std::string log = (std::filesystem::path(HG_BINARY_DIR) / "wine-prefix.log").string();
+            ASSERT_EQ(std::system(("wineboot -i >" + log + " 2>&1 && wineserver -w").c_str()), 0) << "see " << log;
+        }
+    }
+    void TearDown() override { std::system("wineserver -k >/dev/null 2>&1"); }
+};
+
+// Starts `program` under Wine in `dir`, with its output in dir/wine-output.txt and `environment`
+// added (Wine hands the environment on to the Windows program).
+inline pid_t startWine(const ScratchDir& dir, const std::filesystem::path& program, std::vector<std::string> args,
+                       const std::vector<std::pair<std::string, std::string>>& environment = {}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.path().c_str()) != 0) _exit(127);
+        const std::string output = (dir / "wine-output.txt").string();
+        if (!freopen(output.c_str(), "a", stdout) || !freopen(output.c_str(), "a", stderr)) _exit(127);
+        setWineEnvironment();
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+        std::vector<std::string> all = {"wine", program.string()};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& arg : all) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execvp("wine", argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// The Windows screensaver with its log at dir/Log.txt and its messages on standard error.
+inline pid_t startWindowsSaver(const ScratchDir& dir, std::vector<std::string> args) {
+    return startWine(dir, windowsBuild() / "Hearthglow.scr", std::move(args),
+                     {{"HEARTHGLOW_LOG", windowsPath(dir / "Log.txt")}, {"HEARTHGLOW_MESSAGES", "stderr"}});
+}
+
+// The lines of a file a Windows program wrote (its lines end in CR LF).
+inline std::vector<std::string> windowsLines(const std::filesystem::path& path) {
+    std::vector<std::string> lines = readLines(path);
+    for (std::string& line : lines)
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+    return lines;
+}
+
+// The exit code, -1 for a signal, -2 when it had to be killed after `limit`.
+inline int exitCodeWithin(pid_t pid, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -2;
+}
+
+}  // namespace hg::test
