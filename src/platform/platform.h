@@ -210,6 +210,10 @@ public:
     std::optional<GammaRamp> readGammaRamp() const override;
     bool writeGammaRamp(const GammaRamp& ramp) override;
 
+    // The desktop's own display mode back after a run in a listed mode (before the gamma ramp is
+    // put back: a mode change may reset the ramp). Nothing otherwise; shutdown() does it too.
+    void restoreDisplayMode();
+
     // Context, display mode and cursor back as they were; then the window goes.
     void shutdown();
 

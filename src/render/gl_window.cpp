@@ -96,6 +96,8 @@ void GLWindow::setViewport(int width, int height) {
 void GLWindow::restoreGamma() {
     if (!gammaChanged_) return;
     log_.writeLine("Set old Gamma: ", gamma_.oldGamma());
+    // The desktop's mode first: putting a mode back may reset the ramp, which must end as it was.
+    window_.restoreDisplayMode();
     gamma_.restore(window_);
     gammaChanged_ = false;
 }

@@ -394,7 +394,17 @@ public:
     XScreenSaverDaemon(const XScreenSaverDaemon&) = delete;
     XScreenSaverDaemon& operator=(const XScreenSaverDaemon&) = delete;
 
-    bool started() const { return !waitForLog(0, std::regex("running in process")).empty(); }
+    // Started and answering: the daemon logs its process before it announces itself on the display,
+    // and until then xscreensaver-command finds no screensaver running.
+    bool started() const {
+        if (waitForLog(0, std::regex("running in process")).empty()) return false;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::system((prefix_ + "xscreensaver-command -version >/dev/null 2>&1").c_str()) != 0) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return true;
+    }
 
     // Asks for hack number `n` (from 1, wrapping) and returns the command XScreenSaver then forks.
     std::string commandOfHack(size_t n) const {

@@ -304,6 +304,10 @@ bool Window::writeGammaRamp(const GammaRamp& ramp) {
     return SDL_SetWindowGammaRamp(impl_->window, ramp.red.data(), ramp.green.data(), ramp.blue.data()) == 0;
 }
 
+// SDL puts the desktop's mode back when the window leaves full screen at shutdown, and keeps the
+// ramp it found, which it puts back itself when the window goes.
+void Window::restoreDisplayMode() {}
+
 void Window::shutdown() {
     if (impl_->context) {
         SDL_GL_MakeCurrent(impl_->window, nullptr);

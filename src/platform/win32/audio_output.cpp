@@ -1,5 +1,5 @@
-// The music on Windows: Ogg Vorbis decoded by stb_vorbis on a thread of its own and played through
-// waveOut, looping. The level is applied to the samples (as SDL_mixer does on Linux: linear, in 128
+// The music on Windows: Ogg Vorbis decoded by stb_vorbis (LoopingVorbis) on a thread of its own and
+// played through waveOut, looping. The level is applied to the samples (as SDL_mixer does on Linux: linear, in 128
 // steps), so the system's and the application's volume controls are never touched.
 #include <windows.h>
 #include <mmsystem.h>
@@ -9,11 +9,8 @@
 #include <atomic>
 #include <thread>
 
-#define STB_VORBIS_NO_STDIO
-#define STB_VORBIS_NO_PUSHDATA_API
-#include <stb_vorbis.h>
-
 #include "platform/audio.h"
+#include "platform/win32/looping_vorbis.h"
 
 namespace hg::platform {
 namespace {
@@ -37,19 +34,11 @@ public:
             }
             waveOutClose(device_);
         }
-        if (decoder_) stb_vorbis_close(decoder_);
         if (wake_) CloseHandle(wake_);
     }
 
     bool playLooping(std::vector<uint8_t> bytes) override {
-        if (decoder_ || bytes.empty() || !wake_ || bytes.size() > 0x7fffffff) return false;
-        bytes_ = std::move(bytes);  // the decoder reads from these for as long as the music plays
-        int error = 0;
-        decoder_ = stb_vorbis_open_memory(bytes_.data(), static_cast<int>(bytes_.size()), &error, nullptr);
-        if (!decoder_) return false;
-        const stb_vorbis_info info = stb_vorbis_get_info(decoder_);
-        channels_ = std::clamp(info.channels, 1, 2);
-        if (info.channels > 2 || !openDevice(info.sample_rate)) return false;
+        if (device_ || !wake_ || !music_.open(std::move(bytes)) || !openDevice()) return false;
         player_ = std::thread([this] { play(); });
         return true;
     }
@@ -62,14 +51,14 @@ public:
 private:
     struct Buffer {
         WAVEHDR header{};
-        std::array<short, kFramesPerBuffer * 2> samples{};
+        std::array<int16_t, kFramesPerBuffer * 2> samples{};
     };
 
-    bool openDevice(unsigned sampleRate) {
+    bool openDevice() {
         WAVEFORMATEX format{};
         format.wFormatTag = WAVE_FORMAT_PCM;
-        format.nChannels = static_cast<WORD>(channels_);
-        format.nSamplesPerSec = sampleRate;
+        format.nChannels = static_cast<WORD>(music_.channels());
+        format.nSamplesPerSec = music_.sampleRate();
         format.wBitsPerSample = 16;
         format.nBlockAlign = static_cast<WORD>(format.nChannels * 2);
         format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
@@ -77,24 +66,10 @@ private:
                MMSYSERR_NOERROR;
     }
 
-    // Decodes the next stretch into the buffer, starting over at the end of the music.
+    // The next stretch of the music, at its level.
     int fill(Buffer& buffer) {
-        int frames = 0;
-        while (frames < kFramesPerBuffer) {
-            const int got = stb_vorbis_get_samples_short_interleaved(
-                decoder_, channels_, buffer.samples.data() + frames * channels_, (kFramesPerBuffer - frames) * channels_);
-            if (got > 0) {
-                frames += got;
-            } else if (frames == 0 && restartedEmpty_) {
-                return 0;  // a stream that yields nothing even from its start
-            } else {
-                restartedEmpty_ = frames == 0;
-                stb_vorbis_seek_start(decoder_);
-            }
-        }
-        restartedEmpty_ = false;
-        const int level = volume_;
-        for (int i = 0; i < frames * channels_; ++i) buffer.samples[i] = static_cast<short>(buffer.samples[i] * level / kMaxVolume);
+        const int frames = music_.read(buffer.samples, kFramesPerBuffer);
+        win32::scaleSamples(std::span(buffer.samples).first(static_cast<size_t>(frames) * music_.channels()), volume_, kMaxVolume);
         return frames;
     }
 
@@ -104,7 +79,7 @@ private:
         if (buffer.header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(device_, &buffer.header, sizeof(WAVEHDR));
         buffer.header = {};
         buffer.header.lpData = reinterpret_cast<LPSTR>(buffer.samples.data());
-        buffer.header.dwBufferLength = static_cast<DWORD>(frames * channels_ * sizeof(short));
+        buffer.header.dwBufferLength = static_cast<DWORD>(frames * music_.channels() * sizeof(int16_t));
         return waveOutPrepareHeader(device_, &buffer.header, sizeof(WAVEHDR)) == MMSYSERR_NOERROR &&
                waveOutWrite(device_, &buffer.header, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
     }
@@ -123,10 +98,7 @@ private:
         }
     }
 
-    std::vector<uint8_t> bytes_;
-    stb_vorbis* decoder_ = nullptr;
-    int channels_ = 2;
-    bool restartedEmpty_ = false;
+    win32::LoopingVorbis music_;
     HWAVEOUT device_ = nullptr;
     HANDLE wake_ = nullptr;
     std::array<Buffer, kBufferCount> buffers_;

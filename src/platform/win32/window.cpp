@@ -329,6 +329,12 @@ bool Window::writeGammaRamp(const GammaRamp& ramp) {
     return SetDeviceGammaRamp(impl_->deviceContext, table) != 0;
 }
 
+void Window::restoreDisplayMode() {
+    if (!impl_->modeChanged) return;
+    ChangeDisplaySettingsW(nullptr, 0);  // the mode the registry holds: the desktop's own
+    impl_->modeChanged = false;
+}
+
 void Window::shutdown() {
     if (impl_->context) {
         wglMakeCurrent(nullptr, nullptr);
@@ -339,10 +345,7 @@ void Window::shutdown() {
         ReleaseDC(impl_->window, impl_->deviceContext);
         impl_->deviceContext = nullptr;
     }
-    if (impl_->modeChanged) {
-        ChangeDisplaySettingsW(nullptr, 0);  // the mode the registry holds: the desktop's own
-        impl_->modeChanged = false;
-    }
+    restoreDisplayMode();
     if (impl_->cursorHidden) {
         ShowCursor(TRUE);
         impl_->cursorHidden = false;
