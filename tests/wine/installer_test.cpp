@@ -28,7 +28,7 @@ const std::string kDesktop = "HKCU\\Control Panel\\Desktop";
 std::string registryValue(const std::string& key, const std::string& name) {
     test::ScratchDir dir;
     const pid_t pid = test::startWine(dir, "reg", {"query", key, "/v", name});
-    if (test::exitCodeWithin(pid, 60s) != 0) return {};
+    if (test::exitCodeOf(pid, 60s) != 0) return {};
     for (const std::string& line : test::windowsLines(dir / "wine-output.txt")) {
         const size_t type = line.find("REG_");
         if (line.find(name) == std::string::npos || type == std::string::npos) continue;
@@ -40,7 +40,7 @@ std::string registryValue(const std::string& key, const std::string& name) {
 
 int runWine(const std::filesystem::path& program, const std::vector<std::string>& args) {
     test::ScratchDir dir;
-    return test::exitCodeWithin(test::startWine(dir, program, args), 120s);
+    return test::exitCodeOf(test::startWine(dir, program, args), 120s);
 }
 
 // The user's name as Wine names the profile folder: the account's, whatever $USER says.

@@ -128,7 +128,7 @@ struct DummyDisplay : ::testing::Test {
                                     "\"ExitMM:\"=dword:00000001\r\n\"Enable music:\"=dword:00000000\r\n\"Usemon:\"=dword:0000000") +
                             (desktopMode ? "1" : "0") + "\r\n");
         const pid_t pid = test::startWine(dir, "regedit", {"/S", test::windowsPath(dir / "display.reg")}, {{"DISPLAY", name}});
-        ASSERT_EQ(test::exitCodeWithin(pid, 60s), 0);
+        ASSERT_EQ(test::exitCodeOf(pid, 60s), 0);
         ASSERT_EQ(std::system("wineserver -w"), 0);
     }
 
@@ -147,7 +147,7 @@ struct DummyDisplay : ::testing::Test {
         ASSERT_TRUE(loaded()) << test::readText(dir / "wine-output.txt");
         whileRunning();
         ASSERT_EQ(std::system(("DISPLAY=" + name + " " + gesture).c_str()), 0);
-        EXPECT_EQ(test::exitCodeWithin(pid, 30s), 0);
+        EXPECT_EQ(test::exitCodeOf(pid, 30s), 0);
     }
 };
 

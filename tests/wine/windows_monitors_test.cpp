@@ -36,7 +36,7 @@ struct WindowsMonitors : ::testing::Test {
                         "\"Monitor:\"=dword:" + monitor + "\r\n");
         const pid_t imported = test::startWine(dir, "regedit", {"/S", test::windowsPath(dir / "monitor.reg")},
                                                {{"DISPLAY", heads.name()}});
-        EXPECT_EQ(test::exitCodeWithin(imported, 60s), 0);
+        EXPECT_EQ(test::exitCodeOf(imported, 60s), 0);
         std::system("wineserver -w");
         return test::startWine(dir, test::windowsBuild() / "Hearthglow.scr", {"/s"},
                                {{"DISPLAY", heads.name()},
@@ -47,7 +47,7 @@ struct WindowsMonitors : ::testing::Test {
 
     void end(pid_t pid, const test::TwoHeads& heads) {
         std::system(("DISPLAY=" + heads.name() + " xdotool key b").c_str());
-        EXPECT_EQ(test::exitCodeWithin(pid, 30s), 0);
+        EXPECT_EQ(test::exitCodeOf(pid, 30s), 0);
     }
 };
 

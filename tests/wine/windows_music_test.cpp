@@ -39,13 +39,13 @@ void setMusic(int volume) {
                     "\"ExitMM:\"=dword:00000001\r\n\"Usemon:\"=dword:00000001\r\n\"Enable music:\"=dword:00000001\r\n"
                     "\"Sound volume:\"=dword:" + std::string(level) + "\r\n");
     const pid_t pid = test::startWine(dir, "regedit", {"/S", test::windowsPath(dir / "music.reg")});
-    ASSERT_EQ(test::exitCodeWithin(pid, 60s), 0);
+    ASSERT_EQ(test::exitCodeOf(pid, 60s), 0);
     waitForWineToEnd();
 }
 
 void removeSettings() {
     test::ScratchDir dir;
-    test::exitCodeWithin(test::startWine(dir, "reg", {"delete", kSettingsKey, "/f"}), 60s);
+    test::exitCodeOf(test::startWine(dir, "reg", {"delete", kSettingsKey, "/f"}), 60s);
     waitForWineToEnd();
 }
 
@@ -110,7 +110,7 @@ std::vector<float> recordedMusic(int volume) {
     // Two seconds of 16-bit stereo (or more, in floats) after the music started.
     while (played() < 2 * 44100 * 4 && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(50ms);
     std::system("xdotool key b");
-    EXPECT_EQ(test::exitCodeWithin(pid, 30s), 0);
+    EXPECT_EQ(test::exitCodeOf(pid, 30s), 0);
     const auto log = test::windowsLines(dir / "Log.txt");
     EXPECT_NE(std::find(log.begin(), log.end(), "Sound initialized"), log.end());
     removeSettings();

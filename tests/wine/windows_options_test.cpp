@@ -28,7 +28,7 @@ std::optional<std::pair<int, int>> controlCentre(int id, std::chrono::millisecon
         const pid_t pid = test::startWine(dir, test::windowsBuild() / "dialog_probe.exe",
                                           {std::to_string(id), test::windowsPath(dir / "where.txt")});
         int x = 0, y = 0;
-        if (test::exitCodeWithin(pid, 30s) == 0 &&
+        if (test::exitCodeOf(pid, 30s) == 0 &&
             std::sscanf(test::readText(dir / "where.txt").c_str(), "%d %d", &x, &y) == 2)
             return std::pair{x, y};
         std::this_thread::sleep_for(100ms);
@@ -48,7 +48,7 @@ void click(int id) {
 std::string registryValue(const std::string& name) {
     test::ScratchDir dir;
     const pid_t pid = test::startWine(dir, "reg", {"query", kSettingsKey, "/v", name});
-    if (test::exitCodeWithin(pid, 60s) != 0) return {};
+    if (test::exitCodeOf(pid, 60s) != 0) return {};
     for (const std::string& line : test::windowsLines(dir / "wine-output.txt")) {
         const size_t type = line.find("REG_DWORD");
         if (line.find(name) != std::string::npos && type != std::string::npos)
@@ -61,7 +61,7 @@ TEST(WindowsOptions, ClicksChangeTheRegistryOnlyThroughOk) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     {
         test::ScratchDir dir;
-        test::exitCodeWithin(test::startWine(dir, "reg", {"delete", kSettingsKey, "/f"}), 60s);
+        test::exitCodeOf(test::startWine(dir, "reg", {"delete", kSettingsKey, "/f"}), 60s);
         ASSERT_EQ(std::system("wineserver -w"), 0);
     }
     test::ScratchDir dir;
@@ -70,7 +70,7 @@ TEST(WindowsOptions, ClicksChangeTheRegistryOnlyThroughOk) {
     click(1008);  // Show FPS
     click(1012);  // Enable music
     click(1032);  // OK
-    EXPECT_EQ(test::exitCodeWithin(pid, 30s), 0) << test::readText(dir / "wine-output.txt");
+    EXPECT_EQ(test::exitCodeOf(pid, 30s), 0) << test::readText(dir / "wine-output.txt");
     EXPECT_EQ(registryValue("Fps:"), "0x1");
     EXPECT_EQ(registryValue("Enable music:"), "0x0");
     EXPECT_EQ(registryValue("Clock:"), "0x1");  // untouched, as the first start wrote it
@@ -79,7 +79,7 @@ TEST(WindowsOptions, ClicksChangeTheRegistryOnlyThroughOk) {
     const pid_t again = test::startWindowsSaver(dir, {"/c"});
     click(1008);
     click(1034);  // Cancel
-    EXPECT_EQ(test::exitCodeWithin(again, 30s), 0);
+    EXPECT_EQ(test::exitCodeOf(again, 30s), 0);
     EXPECT_EQ(registryValue("Fps:"), "0x1");
 }
 

@@ -41,7 +41,7 @@ TEST(WindowsTests, TheWindowsOnlyTestsPass) {
     if (!haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
     const pid_t pid = test::startWine(dir, test::windowsBuild() / "tests_win32.exe", {});
-    EXPECT_EQ(test::exitCodeWithin(pid, 120s), 0) << test::readText(dir / "wine-output.txt");
+    EXPECT_EQ(test::exitCodeOf(pid, 120s), 0) << test::readText(dir / "wine-output.txt");
     const std::string output = test::readText(dir / "wine-output.txt");
     EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
     EXPECT_EQ(output.find("[  FAILED  ]"), std::string::npos) << output;
@@ -62,7 +62,7 @@ TEST(WindowsRun, DrawsTheRoomAsTheLinuxBuildDoes) {
     const pid_t linuxRun = test::startHearthglow(linux, linuxArgs);
     ASSERT_EQ(test::exitCodeOf(linuxRun, 120s), 0);
     const pid_t windowsRun = test::startWindowsSaver(windows, windowsArgs);
-    ASSERT_EQ(test::exitCodeWithin(windowsRun, 120s), 0) << test::readText(windows / "wine-output.txt");
+    ASSERT_EQ(test::exitCodeOf(windowsRun, 120s), 0) << test::readText(windows / "wine-output.txt");
 
     const auto expected = test::readPng((linux / "room.png").string());
     const auto drawn = test::readPng((windows / "room.png").string());
@@ -95,7 +95,7 @@ TEST(WindowsRun, FullScreenEndsOnAKeyAClickAndAMouseMovement) {
         ASSERT_TRUE(waitForLogLine(dir, "OpenGL initialized", 60s)) << test::readText(dir / "wine-output.txt");
         ASSERT_TRUE(test::waitForTheLiveRoomIn(x.display, middle, 60s)) << "no live room on the screen";
         ASSERT_EQ(std::system(gesture), 0);
-        EXPECT_EQ(test::exitCodeWithin(pid, 30s), 0);
+        EXPECT_EQ(test::exitCodeOf(pid, 30s), 0);
         const auto log = test::windowsLines(dir / "Log.txt");
         ASSERT_FALSE(log.empty());
         EXPECT_EQ(log.back().rfind("Fps: ", 0), 0u) << "no shutdown lines";
@@ -108,7 +108,7 @@ TEST(WindowsPreview, ShowsInTheHostsWindowAndEndsWhenClosed) {
     const pid_t pid = test::startWine(dir, test::windowsBuild() / "preview_host.exe",
                                       {test::windowsPath(test::windowsBuild() / "Hearthglow.scr"), test::windowsPath(dir / "result.txt")},
                                       {{"HEARTHGLOW_LOG", test::windowsPath(dir / "Log.txt")}});
-    ASSERT_EQ(test::exitCodeWithin(pid, 120s), 0) << test::readText(dir / "wine-output.txt");
+    ASSERT_EQ(test::exitCodeOf(pid, 120s), 0) << test::readText(dir / "wine-output.txt");
     // The preview picture at its own size, shown; the close request ends the process with 0.
     EXPECT_EQ(test::windowsLines(dir / "result.txt"), std::vector<std::string>{"size 160 120 visible 1 exit 0"});
     const auto log = test::windowsLines(dir / "Log.txt");

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "e2e/child_process.h"
 #include "test_support.h"
 
 namespace hg::test {
@@ -87,17 +88,5 @@ inline std::vector<std::string> windowsLines(const std::filesystem::path& path) 
     return lines;
 }
 
-// The exit code, -1 for a signal, -2 when it had to be killed after `limit`.
-inline int exitCodeWithin(pid_t pid, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (std::chrono::steady_clock::now() < end) {
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return -2;
-}
 
 }  // namespace hg::test

@@ -314,17 +314,11 @@ void writeIco(const std::filesystem::path& path) {
 }
 
 void writePng(const std::filesystem::path& path, const Canvas& canvas) {
-    const Image image = toImage(canvas, 4);
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = static_cast<png_uint_32>(image.width);
-    png.height = static_cast<png_uint_32>(image.height);
-    png.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, nullptr)) {
-        const std::string reason = png.message;
-        png_image_free(&png);
-        throw BakeError("cannot write " + path.string() + ": " + reason);
-    }
+    const std::vector<uint8_t> bytes = encodePng(canvas);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw BakeError("cannot write " + path.string());
 }
 
 }  // namespace hg::bake

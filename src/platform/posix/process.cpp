@@ -21,18 +21,11 @@ CalendarTime localTime(int64_t epochSeconds) {
     const time_t seconds = static_cast<time_t>(epochSeconds);
     tm local{};
     localtime_r(&seconds, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+    return calendarTimeOf(local);
 }
 
 int64_t epochSecondsOf(const CalendarTime& c) {
-    tm local{};
-    local.tm_year = c.year - 1900;
-    local.tm_mon = c.month - 1;
-    local.tm_mday = c.day;
-    local.tm_hour = c.hour;
-    local.tm_min = c.minute;
-    local.tm_sec = c.second;
-    local.tm_isdst = -1;
+    tm local = brokenDownTimeOf(c);
     return static_cast<int64_t>(mktime(&local));
 }
 

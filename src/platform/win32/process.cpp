@@ -43,18 +43,11 @@ CalendarTime localTime(int64_t epochSeconds) {
     const __time64_t seconds = epochSeconds;
     tm local{};
     if (_localtime64_s(&local, &seconds) != 0) return {1970, 1, 1, 0, 0, 0};
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+    return calendarTimeOf(local);
 }
 
 int64_t epochSecondsOf(const CalendarTime& c) {
-    tm local{};
-    local.tm_year = c.year - 1900;
-    local.tm_mon = c.month - 1;
-    local.tm_mday = c.day;
-    local.tm_hour = c.hour;
-    local.tm_min = c.minute;
-    local.tm_sec = c.second;
-    local.tm_isdst = -1;
+    tm local = brokenDownTimeOf(c);
     return static_cast<int64_t>(_mktime64(&local));
 }
 
