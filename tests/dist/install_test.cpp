@@ -265,7 +265,8 @@ TEST(Package, DebianPackageHoldsTheInstalledFilesAndTheLibrariesItNeeds) {
     EXPECT_EQ(valueAfter(fields.out, "Version: "), version);
     EXPECT_EQ(valueAfter(fields.out, "Architecture: "), architecture);
     const std::string depends = valueAfter(fields.out, "Depends: ");
-    for (const char* library : {"libsdl2-2.0-0", "libsdl2-mixer-2.0-0", "libgtk-3-0", "libc6"})
+    // libgl1: SDL opens libGL.so.1 for the GLX context at run time.
+    for (const char* library : {"libsdl2-2.0-0", "libsdl2-mixer-2.0-0", "libgtk-3-0", "libc6", "libgl1"})
         EXPECT_NE(depends.find(library), std::string::npos) << library << " missing from: " << depends;
 
     // The package's files are the installed ones, the hack still a link to the program.
