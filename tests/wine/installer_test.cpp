@@ -24,20 +24,6 @@ using namespace std::chrono_literals;
 
 const std::string kDesktop = "HKCU\\Control Panel\\Desktop";
 
-// One registry value as `wine reg query` prints it; empty when there is none.
-std::string registryValue(const std::string& key, const std::string& name) {
-    test::ScratchDir dir;
-    const pid_t pid = test::startWine(dir, "reg", {"query", key, "/v", name});
-    if (test::exitCodeOf(pid, 60s) != 0) return {};
-    for (const std::string& line : test::windowsLines(dir / "wine-output.txt")) {
-        const size_t type = line.find("REG_");
-        if (line.find(name) == std::string::npos || type == std::string::npos) continue;
-        const size_t value = line.find_first_not_of(' ', line.find(' ', type));
-        return value == std::string::npos ? std::string() : line.substr(value);
-    }
-    return {};
-}
-
 int runWine(const std::filesystem::path& program, const std::vector<std::string>& args) {
     test::ScratchDir dir;
     return test::exitCodeOf(test::startWine(dir, program, args), 120s);
@@ -66,12 +52,11 @@ void installAndUninstall(const std::vector<std::string>& mode, const std::filesy
     ASSERT_EQ(runWine(test::windowsBuild() / "Hearthglow-Setup.exe", install), 0);
     EXPECT_TRUE(std::filesystem::exists(folder / "Hearthglow.scr"));
     EXPECT_EQ(std::filesystem::file_size(folder / "Hearthglow.scr"), std::filesystem::file_size(test::windowsBuild() / "Hearthglow.scr"));
-    EXPECT_EQ(registryValue(kDesktop, "SCRNSAVE.EXE"), windowsFolder + "\\Hearthglow.scr");
-    EXPECT_EQ(registryValue(kDesktop, "ScreenSaveActive"), "1");
+    EXPECT_EQ(test::registryValue(kDesktop, "SCRNSAVE.EXE"), windowsFolder + "\\Hearthglow.scr");
+    EXPECT_EQ(test::registryValue(kDesktop, "ScreenSaveActive"), "1");
 
     // The screensaver's own traces: its settings and its log.
-    ASSERT_EQ(runWine("reg", {"add", "HKCU\\Software\\KESTREL Studio\\3D Hearthglow Screensaver", "/v", "Gamma:", "/t",
-                              "REG_DWORD", "/d", "2", "/f"}), 0);
+    test::importSettings({{"Gamma:", 2}});
     const std::filesystem::path logFolder = driveC() / "users" / userName() / "AppData/Local/Hearthglow";
     std::filesystem::create_directories(logFolder);
     test::writeText(logFolder / "Log.txt", "Starting...\n");
@@ -80,8 +65,8 @@ void installAndUninstall(const std::vector<std::string>& mode, const std::filesy
     uninstall.push_back("/S");
     ASSERT_EQ(runWine(folder / "Uninstall.exe", uninstall), 0);
     EXPECT_TRUE(waitUntilGone(folder)) << folder << " is still there";
-    EXPECT_EQ(registryValue(kDesktop, "SCRNSAVE.EXE"), "C:\\windows\\system32\\other.scr");
-    EXPECT_EQ(registryValue("HKCU\\Software\\KESTREL Studio\\3D Hearthglow Screensaver", "Gamma:"), "");
+    EXPECT_EQ(test::registryValue(kDesktop, "SCRNSAVE.EXE"), "C:\\windows\\system32\\other.scr");
+    EXPECT_EQ(test::registryValue(test::kSettingsKey, "Gamma:"), "");
     EXPECT_FALSE(std::filesystem::exists(logFolder));
 }
 

@@ -85,11 +85,11 @@ struct DummyDisplay : ::testing::Test {
         }
         ASSERT_NE(display, nullptr) << test::readText(dir / "xorg.out");
         // A fresh Wine server, whose desktop lives on this display.
-        std::system("wineserver -k >/dev/null 2>&1; wineserver -w");
+        test::restartWine();
     }
 
     void TearDown() override {
-        std::system("wineserver -k >/dev/null 2>&1; wineserver -w");
+        test::restartWine();
         if (display) XCloseDisplay(display);
         if (server > 0) {
             kill(server, SIGTERM);
@@ -122,14 +122,9 @@ struct DummyDisplay : ::testing::Test {
     // The settings the run reads, imported in one go: the gamma control at 1 (exponent 3) and the
     // desktop's mode or mode 1 of the table (800x600).
     void settings(bool desktopMode) {
-        test::writeText(dir / "display.reg",
-                        std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\KESTREL Studio\\3D Hearthglow Screensaver]\r\n"
-                                    "\"Resolution:\"=dword:00000001\r\n\"Gamma:\"=dword:00000001\r\n\"Clock:\"=dword:00000001\r\n"
-                                    "\"ExitMM:\"=dword:00000001\r\n\"Enable music:\"=dword:00000000\r\n\"Usemon:\"=dword:0000000") +
-                            (desktopMode ? "1" : "0") + "\r\n");
-        const pid_t pid = test::startWine(dir, "regedit", {"/S", test::windowsPath(dir / "display.reg")}, {{"DISPLAY", name}});
-        ASSERT_EQ(test::exitCodeOf(pid, 60s), 0);
-        ASSERT_EQ(std::system("wineserver -w"), 0);
+        test::importSettings({{"Resolution:", 1}, {"Gamma:", 1}, {"Clock:", 1}, {"ExitMM:", 1}, {"Enable music:", 0},
+                              {"Usemon:", desktopMode ? 1u : 0u}},
+                             name);
     }
 
     // Runs /s until its room is up, checks what it changed, and ends it with `gesture`.

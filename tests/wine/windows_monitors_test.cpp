@@ -23,21 +23,15 @@ struct WindowsMonitors : ::testing::Test {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
         if (std::system("command -v Xephyr >/dev/null") != 0) GTEST_SKIP() << "Xephyr is not installed";
     }
-    void TearDown() override { std::system("wineserver -k >/dev/null 2>&1; wineserver -w"); }
+    void TearDown() override { test::restartWine(); }
 
-    // A full-screen run on the two heads with the Monitor setting (a REG_DWORD: -1 as 0xffffffff).
-    pid_t start(const test::ScratchDir& dir, const test::TwoHeads& heads, const std::string& monitor) {
+    // A full-screen run on the two heads with the Monitor setting (-1 is 0xffffffff).
+    pid_t start(const test::ScratchDir& dir, const test::TwoHeads& heads, uint32_t monitor) {
         // A fresh Wine server, whose desktop lives on the nested display.
-        std::system("wineserver -k >/dev/null 2>&1; wineserver -w");
-        test::writeText(dir / "monitor.reg",
-                        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\KESTREL Studio\\3D Hearthglow Screensaver]\r\n"
-                        "\"Resolution:\"=dword:00000001\r\n\"Gamma:\"=dword:00000003\r\n\"Clock:\"=dword:00000001\r\n"
-                        "\"ExitMM:\"=dword:00000000\r\n\"Usemon:\"=dword:00000001\r\n\"Enable music:\"=dword:00000000\r\n"
-                        "\"Monitor:\"=dword:" + monitor + "\r\n");
-        const pid_t imported = test::startWine(dir, "regedit", {"/S", test::windowsPath(dir / "monitor.reg")},
-                                               {{"DISPLAY", heads.name()}});
-        EXPECT_EQ(test::exitCodeOf(imported, 60s), 0);
-        std::system("wineserver -w");
+        test::restartWine();
+        test::importSettings({{"Resolution:", 1}, {"Gamma:", 3}, {"Clock:", 1}, {"ExitMM:", 0}, {"Usemon:", 1},
+                              {"Enable music:", 0}, {"Monitor:", monitor}},
+                             heads.name());
         return test::startWine(dir, test::windowsBuild() / "Hearthglow.scr", {"/s"},
                                {{"DISPLAY", heads.name()},
                                 {"HEARTHGLOW_LOG", test::windowsPath(dir / "Log.txt")},
@@ -57,21 +51,21 @@ TEST_F(WindowsMonitors, TheRoomShowsOnTheMonitorTheSettingNamesAndTheOtherIsBlac
     ASSERT_GT(heads.picture(test::kRightHead)->meanLevel(), 250.0);  // white before the run
     {
         test::ScratchDir dir;
-        const pid_t pid = start(dir, heads, "00000000");  // the primary
+        const pid_t pid = start(dir, heads, 0);  // the primary
         EXPECT_TRUE(test::waitForTheLiveRoom([&] { return heads.picture(test::kLeftHead); }, 60s)) << "no room on the primary";
         EXPECT_TRUE(black(heads.picture(test::kRightHead))) << "mean " << heads.picture(test::kRightHead)->meanLevel();
         end(pid, heads);
     }
     {
         test::ScratchDir dir;
-        const pid_t pid = start(dir, heads, "00000002");  // the second as the system lists them
+        const pid_t pid = start(dir, heads, 2);  // the second as the system lists them
         EXPECT_TRUE(test::waitForTheLiveRoom([&] { return heads.picture(test::kRightHead); }, 60s)) << "no room on monitor 2";
         EXPECT_TRUE(black(heads.picture(test::kLeftHead))) << "mean " << heads.picture(test::kLeftHead)->meanLevel();
         end(pid, heads);
     }
     {
         test::ScratchDir dir;
-        const pid_t pid = start(dir, heads, "ffffffff");  // each its own view
+        const pid_t pid = start(dir, heads, 0xffffffffu);  // each its own view
         EXPECT_TRUE(test::waitForTheLiveRoom([&] { return heads.picture(test::kLeftHead); }, 60s)) << "no room on monitor 1";
         EXPECT_TRUE(test::waitForTheLiveRoom([&] { return heads.picture(test::kRightHead); }, 60s)) << "no room on monitor 2";
         end(pid, heads);

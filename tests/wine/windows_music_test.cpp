@@ -21,34 +21,6 @@ using namespace std::chrono_literals;
 
 [[maybe_unused]] const auto* wine = ::testing::AddGlobalTestEnvironment(new test::WineEnvironment);
 
-const std::string kSettingsKey = "HKCU\\Software\\KESTREL Studio\\3D Hearthglow Screensaver";
-
-// Wine's explorer, which owns the desktop window, may still be going down after a short-lived
-// program such as regedit: each change waits for the server to end.
-void waitForWineToEnd() { ASSERT_EQ(std::system("wineserver -w"), 0); }
-
-// The first start's settings (the desktop's mode above all: a value left out reads 0, the mode
-// 800x600, which Xvfb cannot switch to) with the music on at `volume`, imported in one go.
-void setMusic(int volume) {
-    test::ScratchDir dir;
-    char level[16];
-    std::snprintf(level, sizeof level, "%08x", volume);
-    test::writeText(dir / "music.reg",
-                    "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\KESTREL Studio\\3D Hearthglow Screensaver]\r\n"
-                    "\"Resolution:\"=dword:00000001\r\n\"Gamma:\"=dword:00000003\r\n\"Clock:\"=dword:00000001\r\n"
-                    "\"ExitMM:\"=dword:00000001\r\n\"Usemon:\"=dword:00000001\r\n\"Enable music:\"=dword:00000001\r\n"
-                    "\"Sound volume:\"=dword:" + std::string(level) + "\r\n");
-    const pid_t pid = test::startWine(dir, "regedit", {"/S", test::windowsPath(dir / "music.reg")});
-    ASSERT_EQ(test::exitCodeOf(pid, 60s), 0);
-    waitForWineToEnd();
-}
-
-void removeSettings() {
-    test::ScratchDir dir;
-    test::exitCodeOf(test::startWine(dir, "reg", {"delete", kSettingsKey, "/f"}), 60s);
-    waitForWineToEnd();
-}
-
 // The samples of a WAV file as floats from -1 to 1 (16-bit integers or 32-bit floats), all channels.
 std::vector<float> wavSamples(const std::filesystem::path& file) {
     const std::string bytes = test::readText(file);
@@ -96,7 +68,10 @@ std::vector<float> recordedMusic(int volume) {
     const auto wav = dir / "music.wav";
     test::writeText(dir / ".asoundrc", "pcm.!default { type file; slave.pcm \"null\"; file \"" + wav.string() +
                                            "\"; format \"wav\" }\n");
-    setMusic(volume);
+    // The first start's settings (the desktop's mode above all: a value left out reads 0, the mode
+    // 800x600, which Xvfb cannot switch to) with the music on at `volume`.
+    test::importSettings({{"Resolution:", 1}, {"Gamma:", 3}, {"Clock:", 1}, {"ExitMM:", 1}, {"Usemon:", 1},
+                          {"Enable music:", 1}, {"Sound volume:", static_cast<uint32_t>(volume)}});
     const pid_t pid = test::startWine(dir, test::windowsBuild() / "Hearthglow.scr", {"/s"},
                                       {{"HOME", dir.path().string()},
                                        {"HEARTHGLOW_LOG", test::windowsPath(dir / "Log.txt")},
@@ -113,7 +88,7 @@ std::vector<float> recordedMusic(int volume) {
     EXPECT_EQ(test::exitCodeOf(pid, 30s), 0);
     const auto log = test::windowsLines(dir / "Log.txt");
     EXPECT_NE(std::find(log.begin(), log.end(), "Sound initialized"), log.end());
-    removeSettings();
+    test::removeSettings();
     return wavSamples(wav);
 }
 

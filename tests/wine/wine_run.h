@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -87,6 +88,55 @@ inline std::vector<std::string> windowsLines(const std::filesystem::path& path) 
         if (!line.empty() && line.back() == '\r') line.pop_back();
     return lines;
 }
+
+// Wine's explorer, which owns the desktop window, may still be going down after a short-lived
+// program such as regedit, and it keeps the X display it first opened: a run that needs a fresh
+// desktop (another display, or right after a registry change) waits for the server to end first.
+inline void waitForWineToEnd() { ASSERT_EQ(std::system("wineserver -w"), 0); }
+inline void restartWine() { std::system("wineserver -k >/dev/null 2>&1; wineserver -w"); }
+
+inline const std::string kSettingsKey = "HKCU\\Software\\KESTREL Studio\\3D Hearthglow Screensaver";
+
+// The screensaver's settings replaced by exactly these REG_DWORD values, imported in one go
+// (regedit on `display` when given). A value left out reads 0 at the next start.
+inline void importSettings(const std::vector<std::pair<std::string, uint32_t>>& values, const std::string& display = {}) {
+    ScratchDir dir;
+    std::string file = "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\KESTREL Studio\\3D Hearthglow Screensaver]\r\n\r\n"
+                       "[HKEY_CURRENT_USER\\Software\\KESTREL Studio\\3D Hearthglow Screensaver]\r\n";
+    for (const auto& [name, value] : values) {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08x", value);
+        file += "\"" + name + "\"=dword:" + hex + "\r\n";
+    }
+    writeText(dir / "settings.reg", file);
+    std::vector<std::pair<std::string, std::string>> environment;
+    if (!display.empty()) environment.emplace_back("DISPLAY", display);
+    const pid_t pid = startWine(dir, "regedit", {"/S", windowsPath(dir / "settings.reg")}, environment);
+    ASSERT_EQ(exitCodeOf(pid, std::chrono::seconds(60)), 0);
+    waitForWineToEnd();
+}
+
+inline void removeSettings() {
+    ScratchDir dir;
+    exitCodeOf(startWine(dir, "reg", {"delete", kSettingsKey, "/f"}), std::chrono::seconds(60));
+    waitForWineToEnd();
+}
+
+// One registry value's data as `wine reg query` prints it ("0x1" for a REG_DWORD of 1, the text of
+// a REG_SZ); empty when there is none.
+inline std::string registryValue(const std::string& key, const std::string& name) {
+    ScratchDir dir;
+    const pid_t pid = startWine(dir, "reg", {"query", key, "/v", name});
+    if (exitCodeOf(pid, std::chrono::seconds(60)) != 0) return {};
+    for (const std::string& line : windowsLines(dir / "wine-output.txt")) {
+        const size_t type = line.find("REG_");
+        if (line.find(name) == std::string::npos || type == std::string::npos) continue;
+        const size_t value = line.find_first_not_of(' ', line.find(' ', type));
+        return value == std::string::npos ? std::string() : line.substr(value);
+    }
+    return {};
+}
+
 
 
 }  // namespace hg::test

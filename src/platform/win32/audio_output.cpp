@@ -1,6 +1,6 @@
 // The music on Windows: Ogg Vorbis decoded by stb_vorbis (LoopingVorbis) on a thread of its own and
-// played through waveOut, looping. The level is applied to the samples (as SDL_mixer does on Linux: linear, in 128
-// steps), so the system's and the application's volume controls are never touched.
+// played through waveOut, looping. The level is applied to the samples (as SDL_mixer does on Linux:
+// linear, in 128 steps), so the system's and the application's volume controls are never touched.
 #include <windows.h>
 #include <mmsystem.h>
 
