@@ -50,6 +50,7 @@ struct LaunchOptions {
     // For drivers that get vertex buffers or occlusion queries wrong, and for testing both paths.
     bool noVertexBuffers = false;
     bool noOcclusionQueries = false;
+    bool noMultitexture = false;  // every lightmap as a blended second pass
     // Only the overlay on black: for checking the clock and the calendar by their pixels.
     bool noRoom = false;
     bool noOverlay = false;  // the room alone, for pictures of it

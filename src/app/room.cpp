@@ -24,7 +24,7 @@ Room::Room(RoomServices services)
 
 Room::~Room() = default;
 
-void Room::load(bool useVertexBuffers, bool useOcclusionQueries, std::function<uint32_t()> seed) {
+void Room::load(const RoomFeatures& features, std::function<uint32_t()> seed) {
     SceneServices services{
         [this](const std::string& path) { return services_.textures.get(path); },
         *pool_,
@@ -36,12 +36,14 @@ void Room::load(bool useVertexBuffers, bool useOcclusionQueries, std::function<u
         },
         *binding_,
         services_.message,
-        useVertexBuffers,
-        useOcclusionQueries};
+        features.vertexBuffers,
+        features.occlusionQueries,
+        [this](GLuint texture) { return services_.textures.isOpaque(texture); }};
     const auto bytes = services_.files.get("Models/test.bss");
     assembleScene(*scene_, bytes ? readSceneFile(*bytes) : SceneFile{}, services);
     renderer_ = std::make_unique<RoomRenderer>(*scene_, *binding_, *particles_, services_.window, services_.quads,
                                                services_.crossFade, std::move(seed));
+    renderer_->setLightmapUnit(features.lightmapUnit);
 }
 
 void Room::drawView(size_t view, const FrameTime& time) {

@@ -33,6 +33,13 @@ struct RoomServices {
     std::function<void(const std::string&)> message;  // shown to the user, caption "Error"
 };
 
+// What the driver offers and the command line allows.
+struct RoomFeatures {
+    bool vertexBuffers = false;
+    bool occlusionQueries = false;
+    bool lightmapUnit = false;  // lightmaps on a second texture unit where that gives the same picture
+};
+
 class Room : public ScenePass {
 public:
     explicit Room(RoomServices services);
@@ -40,7 +47,7 @@ public:
 
     // Reads "Models/test.bss", builds the scene and uploads its geometry. `seed` gives the random
     // generator its seed at the start of every camera cycle.
-    void load(bool useVertexBuffers, bool useOcclusionQueries, std::function<uint32_t()> seed);
+    void load(const RoomFeatures& features, std::function<uint32_t()> seed);
     // The room part of one frame in one view (0, or 1, 2, ... for further monitors).
     void drawView(size_t view, const FrameTime& time) override;
     // Shutdown: the scene, the models and the particle systems go.

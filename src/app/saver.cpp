@@ -142,9 +142,10 @@ void Saver::loadRoom(const Capabilities& capabilities) {
     room_ = std::make_unique<Room>(RoomServices{fileSystem_, textures_, log_, glWindow_, screenQuads_, renderer_.crossFade(),
                                                 [](const std::string& text) { platform::messageBox(text, "Error"); }});
     const auto seed = options_.seed;
-    room_->load(capabilities.vertexBuffers && !options_.noVertexBuffers,
-                capabilities.occlusionQueries && !options_.noOcclusionQueries,
-                [seed] { return seed ? *seed : platform::milliseconds(); });
+    const RoomFeatures features{capabilities.vertexBuffers && !options_.noVertexBuffers,
+                                capabilities.occlusionQueries && !options_.noOcclusionQueries,
+                                capabilities.multitexture && !options_.noMultitexture};
+    room_->load(features, [seed] { return seed ? *seed : platform::milliseconds(); });
     renderer_.setScene(room_.get());
 }
 

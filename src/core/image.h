@@ -22,6 +22,15 @@ struct Image {
     std::vector<uint8_t> pixels;  // width * height * components bytes
 };
 
+// True when the picture has no alpha or every pixel's alpha is 255.
+inline bool isFullyOpaque(const Image& image) {
+    if (image.components != 4) return true;
+    for (size_t at = 3; at < image.pixels.size(); at += 4) {
+        if (image.pixels[at] != 255) return false;
+    }
+    return true;
+}
+
 // No picture we load comes near this (8192 x 8192); a header claiming more is damaged, and a tiny
 // file must not be able to make us allocate gigabytes.
 constexpr uint64_t kMaxImagePixels = uint64_t{1} << 26;

@@ -12,6 +12,8 @@ PFNGLBEGINQUERYARBPROC hg_glBeginQueryARB = nullptr;
 PFNGLENDQUERYARBPROC hg_glEndQueryARB = nullptr;
 PFNGLGETQUERYIVARBPROC hg_glGetQueryivARB = nullptr;
 PFNGLGETQUERYOBJECTUIVARBPROC hg_glGetQueryObjectuivARB = nullptr;
+PFNGLACTIVETEXTUREARBPROC hg_glActiveTextureARB = nullptr;
+PFNGLCLIENTACTIVETEXTUREARBPROC hg_glClientActiveTextureARB = nullptr;
 
 namespace hg::gl {
 namespace {
@@ -43,6 +45,12 @@ bool loadOcclusionQueries(ProcLoader loader) {
     return all;
 }
 
+bool loadMultitexture(ProcLoader loader) {
+    bool all = find(loader, "glActiveTextureARB", hg_glActiveTextureARB);
+    all = find(loader, "glClientActiveTextureARB", hg_glClientActiveTextureARB) && all;
+    return all;
+}
+
 }  // namespace
 
 bool listsExtension(const char* list, const char* name) {
@@ -62,6 +70,7 @@ Extensions loadExtensions(ProcLoader loader) {
     found.listed = list != nullptr;
     if (listsExtension(list, "GL_ARB_vertex_buffer_object")) found.vertexBuffers = loadVertexBuffers(loader);
     if (listsExtension(list, "GL_ARB_occlusion_query")) found.occlusionQueries = loadOcclusionQueries(loader);
+    if (listsExtension(list, "GL_ARB_multitexture")) found.multitexture = loadMultitexture(loader);
     return found;
 }
 

@@ -60,6 +60,11 @@ extern PFNGLGETQUERYOBJECTUIVARBPROC hg_glGetQueryObjectuivARB;
 #define glEndQueryARB hg_glEndQueryARB
 #define glGetQueryivARB hg_glGetQueryivARB
 #define glGetQueryObjectuivARB hg_glGetQueryObjectuivARB
+// A second texture unit (GL_ARB_multitexture).
+extern PFNGLACTIVETEXTUREARBPROC hg_glActiveTextureARB;
+extern PFNGLCLIENTACTIVETEXTUREARBPROC hg_glClientActiveTextureARB;
+#define glActiveTextureARB hg_glActiveTextureARB
+#define glClientActiveTextureARB hg_glClientActiveTextureARB
 
 namespace hg::gl {
 
@@ -67,6 +72,7 @@ struct Extensions {
     bool listed = false;            // the context answered with its extension list
     bool vertexBuffers = false;     // GL_ARB_vertex_buffer_object and all its functions found
     bool occlusionQueries = false;  // GL_ARB_occlusion_query and all its functions found
+    bool multitexture = false;      // GL_ARB_multitexture and both its unit selectors found
 };
 
 // The window system's look-up of a function by name in the current context.

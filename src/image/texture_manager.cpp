@@ -29,6 +29,7 @@ GLuint TextureManager::get(const std::string& path) {
 void TextureManager::releaseAll() {
     for (const auto& [path, name] : textures_) glDeleteTextures(1, &name);
     textures_.clear();
+    opaque_.clear();
 }
 
 GLuint TextureManager::loadFile(const std::string& path, const std::string& extension, std::span<const uint8_t> bytes) {
@@ -37,7 +38,9 @@ GLuint TextureManager::loadFile(const std::string& path, const std::string& exte
     auto image = decodeImage(bytes, *format);
     if (!image) onFatal_(*format == TextureFormat::Jpeg ? "Unable to load JPG File!" : "Unable open " + path);
     if (!image) return 0;  // only reached when the fatal handler returned, as in tests
-    return uploadImage(*image, *format);
+    const GLuint name = uploadImage(*image, *format);
+    if (isFullyOpaque(*image)) opaque_.insert(name);
+    return name;
 }
 
 GLuint TextureManager::load(const std::string& path) {

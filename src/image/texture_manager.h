@@ -6,6 +6,7 @@
 #include <functional>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <span>
 #include <string>
 
@@ -26,6 +27,9 @@ public:
     // The texture for this exact path text (case matters). 0 only when the exact file exists but
     // its extension names no known format.
     GLuint get(const std::string& path);
+    // True when every pixel of the texture is fully opaque (no alpha, or alpha 255 throughout):
+    // blending and the alpha test cannot change what it draws.
+    bool isOpaque(GLuint texture) const { return opaque_.count(texture) != 0; }
     // Deletes every texture and forgets every path.
     void releaseAll();
 
@@ -39,6 +43,7 @@ private:
     Log& log_;
     FatalError onFatal_;
     std::map<std::string, GLuint> textures_;
+    std::set<GLuint> opaque_;
 };
 
 }  // namespace hg

@@ -47,6 +47,7 @@ Capabilities GLWindow::probeCapabilities() {
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
     found.textureUnits = units;
+    found.multitexture = extensions.multitexture && units >= 2;
     auto text = [](GLenum name) {
         const GLubyte* value = glGetString(name);
         return value ? std::string(reinterpret_cast<const char*>(value)) : std::string();

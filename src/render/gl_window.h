@@ -21,6 +21,7 @@ struct Capabilities {
     bool vertexBuffers = false;
     bool occlusionQueries = false;
     int textureUnits = 0;
+    bool multitexture = false;  // a second texture unit can be used in the same pass
     int occlusionCounterBits = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "gl/gl.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "effects/particle_system.h"
 #include "render/cross_fade.h"
@@ -61,7 +62,7 @@ void RoomRenderer::drawView(size_t view, const FrameTime& time) {
     state.drawn = visibility_.find(state.cameras, byQueries, firstView);
 
     animate(state.drawn.opaque, view, time.step);
-    drawNodes(state.drawn.opaque, state.cameras, kOpaqueAlphaReference);
+    drawOpaque(state.drawn.opaque, state.cameras);
     if (byQueries) visibility_.askQueries(*boxes_);
     glBindTexture(GL_TEXTURE_2D, 0);
     if (firstView) particles_.update(time.step);
@@ -97,7 +98,7 @@ void RoomRenderer::drawSnapshot(size_t view, ViewState& state, const FrameTime& 
     state.cameras.snapshotPending = false;
     crossFade_.beginSnapshot(view, area(view));
     animate(state.drawn.opaque, view, time.step);
-    drawNodes(state.drawn.opaque, state.cameras, kOpaqueAlphaReference);
+    drawOpaque(state.drawn.opaque, state.cameras);
     glAlphaFunc(GL_ALWAYS, 0);
     if (time.framesPerSecond > kSnapshotParticlesAbove) particles_.draw();
     crossFade_.endSnapshot(view, area(view));
@@ -145,6 +146,14 @@ void RoomRenderer::animate(const std::vector<SceneNode*>& nodes, size_t view, fl
     }
 }
 
+namespace {
+Vec3 eyeOf(const CameraSet& cameras) { return cameras.empty() ? Vec3{0, 0, 0} : cameras.current().position; }
+}  // namespace
+
+void RoomRenderer::drawOpaque(const std::vector<SceneNode*>& nodes, CameraSet& cameras) {
+    drawNodes(opaqueOrder_.arrange(nodes, eyeOf(cameras)), cameras, kOpaqueAlphaReference);
+}
+
 void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& cameras, float alphaReference) {
     pool_.bind();
     glColor4d(1, 1, 1, 1);
@@ -154,6 +163,7 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
     glAlphaFunc(GL_GREATER, alphaReference);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     cameras.apply();
+    const Vec3 eye = eyeOf(cameras);
 
     bool bufferReleased = false;
     for (SceneNode* node : nodes) {
@@ -171,12 +181,23 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
             }
             node->animated->draw();
         }
-        if (!node->isInstance && !node->isAnimatedMesh) {
-            for (const FaceGroup& group : node->groups) drawFaceGroup(group, false, pool_);
-        }
+        if (!node->isInstance && !node->isAnimatedMesh) drawRoomObject(*node, eye);
         if (!node->unlit) disableLights(node->lights);
     }
     pool_.unbind();
+}
+
+void RoomRenderer::drawRoomObject(const SceneNode& node, const Vec3& eye) {
+    // The fog starts far beyond the room: an object wholly nearer than that is not fogged at all.
+    const Vec3 away = node.centre - eye;
+    const bool unfogged = std::sqrt(dot(away, away)) + node.diagonal < kFogStart;
+    for (const FaceGroup& group : node.groups) {
+        if (lightmapUnit_ && unfogged && drawsInOnePass(group)) {
+            drawFaceGroupInOnePass(group, pool_);
+        } else {
+            drawFaceGroup(group, false, pool_);
+        }
+    }
 }
 
 void RoomRenderer::drawParticles() { particles_.draw(); }

@@ -10,6 +10,7 @@
 
 #include "core/frame_clock.h"
 #include "render/camera.h"
+#include "render/draw_order.h"
 #include "render/room_visibility.h"
 #include "render/scene_animation.h"
 #include "render/view_layout.h"
@@ -36,6 +37,10 @@ public:
     // room as every run shows it; the others follow it in the same frame.
     void drawView(size_t view, const FrameTime& time);
 
+    // Lightmapped room geometry drawn with its lightmap on a second texture unit where that gives
+    // the same picture (needs multitexture); otherwise every lightmap is a blended second pass.
+    void setLightmapUnit(bool on) { lightmapUnit_ = on; }
+
     ModelAnimation& animation() { return animation_; }
     // View 0's flights.
     CameraSet& cameras() { return views_.front().cameras; }
@@ -52,7 +57,9 @@ private:
     void moveCamera(size_t view, CameraSet& cameras, float step);
     void movePathNodes(float step);
     void animate(const std::vector<SceneNode*>& nodes, size_t view, float step);
+    void drawOpaque(const std::vector<SceneNode*>& nodes, CameraSet& cameras);
     void drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& cameras, float alphaReference);
+    void drawRoomObject(const SceneNode& node, const Vec3& eye);
     void drawParticles();
     const Viewport& area(size_t view) const;
 
@@ -68,6 +75,8 @@ private:
     // The nodes that have moved in this frame: a second view draws them as they stand.
     std::unordered_set<const SceneNode*> movedThisFrame_;
     std::unique_ptr<OcclusionBoxes> boxes_;
+    OpaqueDrawOrder opaqueOrder_;
+    bool lightmapUnit_ = false;
 };
 
 }  // namespace hg

@@ -168,6 +168,8 @@ void RoomVisibility::askQueries(OcclusionBoxes& boxes) {
     glDisable(GL_FOG);
     glEnable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
+    // The colour is masked as well: the blend above already adds nothing, this spares the work.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     for (SceneNode* zone : scene_.zones) {
         if (!zone->visible) continue;
         for (Portal* portal : zone->portals) {
@@ -183,6 +185,7 @@ void RoomVisibility::askQueries(OcclusionBoxes& boxes) {
     glEnable(GL_CULL_FACE);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 

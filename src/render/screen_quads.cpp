@@ -4,8 +4,18 @@
 
 namespace hg {
 
+namespace {
+// A quad blended by its own alpha at alpha 0 or below adds nothing: the snapshot and the fade stay
+// queued every frame once they have faded out, and a full-screen blend is not free.
+bool leavesImageUnchanged(const ScreenQuad& quad) {
+    return quad.sourceFactor == GL_SRC_ALPHA && quad.destinationFactor == GL_ONE_MINUS_SRC_ALPHA && quad.a <= 0.0f;
+}
+}  // namespace
+
 void ScreenQuadQueue::draw() const {
-    for (const ScreenQuad& quad : quads_) drawScreenQuad(quad);
+    for (const ScreenQuad& quad : quads_) {
+        if (!leavesImageUnchanged(quad)) drawScreenQuad(quad);
+    }
 }
 
 void ScreenQuadQueue::drawAndClear() {

@@ -21,6 +21,9 @@ struct FaceGroup {
     bool twoSided = false;
     bool hasLightmap = false;
     bool glass = false;  // the group belongs to the translucent window panes
+    // Fully opaque textures: blending and the alpha test cannot change what they draw.
+    bool opaqueBase = false;
+    bool opaqueLightmap = false;
 };
 
 }  // namespace hg

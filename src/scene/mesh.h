@@ -22,6 +22,7 @@ struct MeshMaterial {
     float scrollV = 0.0f;
     bool hasReflection = false;
     bool hasIllumination = false;
+    bool opaqueBase = false;  // the base texture is fully opaque: the alpha test cannot drop a pixel
 };
 
 struct MeshMarker {

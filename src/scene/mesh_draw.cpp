@@ -56,6 +56,17 @@ void PoolBinding::releaseBuffer() {
 
 void PoolBinding::pointTexCoordsAt(size_t offset) const { glTexCoordPointer(2, GL_FLOAT, kStride, address(offset)); }
 
+void PoolBinding::setLightmapUnit(bool on) const {
+    glClientActiveTextureARB(GL_TEXTURE1_ARB);
+    if (on) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        pointTexCoordsAt(kLightmapUvOffset);
+    } else {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    glClientActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
 // ---- shared steps ----
 
 void sphereMapGenerationOn() {
@@ -76,6 +87,13 @@ void textureGenerationOff() {
     glDisable(GL_TEXTURE_GEN_R);
 }
 
+// A group whose base draw cannot depend on what lies under it: an opaque texture drawn as it is.
+// Blending and the alpha test then change nothing, and without them the depth test can turn
+// hidden pixels away before they are textured.
+bool drawsSolid(const FaceGroup& group, bool untextured) {
+    return group.opaqueBase && !group.additive && !group.hasReflection && !untextured;
+}
+
 void drawGroupTriangles(const FaceGroup& group) {
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(group.firstVertex), static_cast<GLsizei>(group.vertexCount));
 }
@@ -93,8 +111,14 @@ void extraGroupPass(const FaceGroup& group, GLuint texture) {
     glDepthMask(GL_TRUE);
 }
 
+// Indices in pool order draw the same triangles as the run they name, without handing the driver
+// an index list to copy every time.
 void drawNodeElements(const ModelNode& node) {
-    glDrawElements(GL_TRIANGLES, node.indexCount, GL_UNSIGNED_INT, node.indices.data());
+    if (node.indicesInOrder) {
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(node.poolStart), node.indexCount);
+    } else {
+        glDrawElements(GL_TRIANGLES, node.indexCount, GL_UNSIGNED_INT, node.indices.data());
+    }
 }
 
 void extraNodePass(const ModelNode& node, GLuint texture, bool sphereMap) {
@@ -145,7 +169,16 @@ void drawFaceGroup(const FaceGroup& group, bool untextured, const PoolBinding& p
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     }
 
+    const bool solid = drawsSolid(group, untextured);
+    if (solid) {
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+    }
     drawGroupTriangles(group);
+    if (solid) {
+        glEnable(GL_BLEND);
+        glEnable(GL_ALPHA_TEST);
+    }
 
     if (group.additive) {
         glEnable(GL_LIGHTING);
@@ -177,6 +210,42 @@ void drawFaceGroup(const FaceGroup& group, bool untextured, const PoolBinding& p
     }
 }
 
+bool drawsInOnePass(const FaceGroup& group) {
+    return drawsSolid(group, false) && group.hasLightmap && group.opaqueLightmap && !group.hasIllumination;
+}
+
+// base x lightmap in one pass: the second unit modulates the base texture by the lightmap, which is
+// what the lightmap's blended pass (source x (1 - alpha) + destination x source) makes of an opaque
+// base under an opaque lightmap. Fog would differ (one fogged product against the product of two
+// fogged passes): the caller asks for this only where the fog does not reach.
+void drawFaceGroupInOnePass(const FaceGroup& group, const PoolBinding& pool) {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, group.baseTexture);
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, group.lightmapTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    pool.setLightmapUnit(true);
+    if (group.twoSided) glDisable(GL_CULL_FACE);
+
+    drawGroupTriangles(group);
+
+    if (group.twoSided) glEnable(GL_CULL_FACE);
+    pool.setLightmapUnit(false);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    // What the two passes leave behind.
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_LIGHTING);
+}
+
 // ---- model nodes ----
 
 void drawNodeGeometry(const ModelNode& node) {
@@ -192,9 +261,16 @@ void drawNodeGeometry(const ModelNode& node) {
         glMatrixMode(GL_MODELVIEW);
     }
     glDisable(GL_CULL_FACE);
-    glEnable(GL_ALPHA_TEST);
+    // An opaque texture passes any alpha test: without it the depth test can turn hidden pixels
+    // away before they are textured.
+    if (node.material.opaqueBase) {
+        glDisable(GL_ALPHA_TEST);
+    } else {
+        glEnable(GL_ALPHA_TEST);
+    }
 
     drawNodeElements(node);
+    glEnable(GL_ALPHA_TEST);
     if (node.material.hasReflection) extraNodePass(node, node.material.reflectionTexture, true);
     if (node.material.hasIllumination) extraNodePass(node, node.material.illuminationTexture, false);
 

@@ -47,6 +47,8 @@ public:
     void releaseBuffer();
     // Points the texture-coordinate array at the uv (24) or the lightmap uv (32).
     void pointTexCoordsAt(size_t offset) const;
+    // The second texture unit's coordinate array on the lightmap uv, or off (needs multitexture).
+    void setLightmapUnit(bool on) const;
 
     GLuint buffer() const { return buffer_; }
     bool bufferReleased() const { return bufferReleased_; }
@@ -67,6 +69,13 @@ void sphereMapGenerationOn();
 // A room face group with its reflection, additive, illumination and lightmap passes.
 // `untextured` draws the base pass without a texture.
 void drawFaceGroup(const FaceGroup& group, bool untextured, const PoolBinding& pool);
+
+// True when the group's lightmap can be drawn with its base in one pass (opaque base and
+// lightmap, no additive, reflection or illumination pass) and give the same picture, fog aside.
+bool drawsInOnePass(const FaceGroup& group);
+// Such a group, the lightmap on the second texture unit (needs multitexture). Leaves the state the
+// two-pass draw leaves.
+void drawFaceGroupInOnePass(const FaceGroup& group, const PoolBinding& pool);
 
 // One node of a placed model, with the modelview already set: base pass (with its texture
 // scroll), then the reflection and illumination passes. Leaves culling on and the alpha test on.

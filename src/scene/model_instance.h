@@ -22,6 +22,8 @@ struct ModelNode {
     uint32_t poolEnd = 0;
     std::vector<uint32_t> indices;  // absolute pool indices
     int32_t indexCount = 0;
+    // The indices are poolStart, poolStart + 1, ...: the node draws as a plain run of the pool.
+    bool indicesInOrder = false;
     MeshMaterial material;
 
     float scrollOffsetU = 0.0f;

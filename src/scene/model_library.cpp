@@ -12,6 +12,7 @@ ModelLibrary::ModelLibrary(VertexPool& pool, const FileSystem& files, TextureMan
                              [&files](const std::string& path) { return files.get(path); },
                              [&textures](const std::string& path) { return textures.get(path); },
                              std::move(report),
+                             [&textures](GLuint texture) { return textures.isOpaque(texture); },
                          }) {}
 
 Mesh* ModelLibrary::find(const std::string& modelName) {
@@ -54,6 +55,8 @@ void ModelLibrary::load(const std::string& modelName) {
             return sources_.texture ? sources_.texture("Textures/" + name) : 0;
         };
         material.baseTexture = texture(names.base);
+        material.opaqueBase =
+            material.baseTexture != 0 && sources_.isOpaque && sources_.isOpaque(material.baseTexture);
         if (material.hasReflection) material.reflectionTexture = texture(names.reflection);
         if (material.hasIllumination) material.illuminationTexture = texture(names.illumination);
     }

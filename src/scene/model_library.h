@@ -25,6 +25,8 @@ struct ModelSources {
     std::function<GLuint(const std::string& path)> texture;
     // Shows a problem to the user (a message box captioned "Error").
     std::function<void(const std::string& text)> report;
+    // Whether a texture is fully opaque (no alpha below 255); none is when this is empty.
+    std::function<bool(GLuint texture)> isOpaque{};
 };
 
 class ModelLibrary {

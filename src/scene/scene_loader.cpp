@@ -17,6 +17,10 @@ GLuint textureFor(SceneServices& services, const std::string& fileName) {
     return services.texture("Textures/" + fileName);
 }
 
+bool opaque(const SceneServices& services, GLuint texture) {
+    return texture != 0 && services.isOpaque && services.isOpaque(texture);
+}
+
 FaceGroup faceGroupOf(const SceneFileGroup& read, uint32_t poolBase, bool glass, SceneServices& services) {
     FaceGroup group;
     group.firstVertex = poolBase + read.firstCorner;
@@ -28,6 +32,7 @@ FaceGroup faceGroupOf(const SceneFileGroup& read, uint32_t poolBase, bool glass,
         group.baseTexture = textureFor(services, material.baseTexture);
         group.twoSided = material.twoSided;
         group.additive = material.baseTexture.rfind("add", 0) == 0;
+        group.opaqueBase = opaque(services, group.baseTexture);
     }
     if (!material.reflectionTexture.empty()) {
         group.reflectionTexture = textureFor(services, material.reflectionTexture);
@@ -56,6 +61,7 @@ void addObject(Scene& scene, const SceneFileObject& object, SceneServices& servi
         for (FaceGroup& group : node->groups) {
             group.hasLightmap = true;
             group.lightmapTexture = node->lightmapTexture;
+            group.opaqueLightmap = opaque(services, node->lightmapTexture);
         }
     }
     node->setBox(object.low, object.high);

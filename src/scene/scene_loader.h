@@ -34,6 +34,8 @@ struct SceneServices {
     std::function<void(const std::string&)> message;
     bool useVertexBuffers = false;
     bool useOcclusionQueries = false;
+    // Whether a texture is fully opaque (no alpha below 255); none is when this is empty.
+    std::function<bool(GLuint texture)> isOpaque{};
 };
 
 // Textures load in the file's order (objects, then the models and the fire of the markers); the

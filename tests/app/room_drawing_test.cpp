@@ -51,7 +51,7 @@ TEST(RoomDrawing, TheTrainStandsStillWhileItIsNotDrawn) {
     ScreenQuadQueue quads;
     CrossFade crossFade;
     Room room({files, textures, log, window, quads, crossFade, [](const std::string& text) { FAIL() << text; }});
-    room.load(false, false, [] { return 4u; });  // the tree and the train open the cycle
+    room.load(RoomFeatures{}, [] { return 4u; });  // the tree and the train open the cycle
     FrameTime frame;
     frame.step = 1.0f;
     auto draw = [&] { room.drawView(0, frame); };

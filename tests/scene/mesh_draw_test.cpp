@@ -3,7 +3,9 @@
 #include "gl/gl.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "scene/particle_sink.h"
 #include "scene/bsm_test_writer.h"
@@ -141,6 +143,101 @@ TEST_F(MeshDraw, VertexBufferAndClientMemoryDrawTheSamePicture) {
     EXPECT_LT(covered, total) << "and not all of it";
     EXPECT_GT(dark, 50u);  // both checker colours are visible
     EXPECT_GT(light, 50u);
+}
+
+// A smooth lightmap, dark in one corner and light in the other, filtered linearly.
+GLuint gradientTexture() {
+    uint8_t texels[8 * 8 * 3];
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            uint8_t* t = texels + (y * 8 + x) * 3;
+            t[0] = static_cast<uint8_t>(40 + x * 30), t[1] = static_cast<uint8_t>(60 + y * 25), t[2] = 200;
+        }
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    return texture;
+}
+
+TEST_F(MeshDraw, ALightmapOnTheSecondUnitDrawsWhatTheBlendedPassDraws) {
+    if (!test::glTestExtensions().multitexture) GTEST_SKIP() << "no second texture unit";
+    const GLuint lightmap = gradientTexture();
+    FaceGroup group = group_;
+    group.lightmapTexture = lightmap;
+    group.opaqueBase = group.opaqueLightmap = true;
+    group.twoSided = true;
+    ASSERT_TRUE(drawsInOnePass(group));
+    PoolBinding binding(pool_);
+    auto draw = [&](const FaceGroup& drawn, bool onePass) {
+        glClearColor(0, 0, 0.2f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // The opaque node pass's state.
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.001f);
+        glColor4f(1, 1, 1, 1);
+        camera();
+        binding.bind();
+        if (onePass) {
+            drawFaceGroupInOnePass(drawn, binding);
+        } else {
+            drawFaceGroup(drawn, false, binding);
+        }
+        binding.unbind();
+        glFinish();
+        return test::readPixels();
+    };
+    const auto twoPasses = draw(group, false);
+    const auto onePass = draw(group, true);
+    FaceGroup unlit = group;
+    unlit.hasLightmap = false;
+    const auto baseAlone = draw(unlit, false);
+
+    size_t covered = 0, apart = 0, darkened = 0;
+    for (size_t i = 0; i < twoPasses.size(); i += 4) {
+        int most = 0;
+        for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(twoPasses[i + c] - onePass[i + c]));
+        apart += most > 2 ? 1 : 0;
+        const bool background = twoPasses[i] == 0 && twoPasses[i + 1] == 0 && twoPasses[i + 2] == 51;
+        covered += background ? 0 : 1;
+        darkened += !background && baseAlone[i + 1] > twoPasses[i + 1] + 20 ? 1 : 0;
+    }
+    EXPECT_EQ(apart, 0u) << "pixels that differ by more than rounding";
+    EXPECT_GT(covered, twoPasses.size() / 4 / 20) << "the group should cover part of the picture";
+    EXPECT_GT(darkened, covered / 2) << "the lightmap should darken the base in both";
+
+    // It leaves what the two passes leave: lighting and blending on, the second unit off, the
+    // texture coordinates on the uv.
+    binding.bind();
+    drawFaceGroupInOnePass(group, binding);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    GLint value = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &value);
+    EXPECT_EQ(value, GL_TEXTURE0_ARB);
+    glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE_ARB, &value);
+    EXPECT_EQ(value, GL_TEXTURE0_ARB);
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glClientActiveTextureARB(GL_TEXTURE1_ARB);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    glClientActiveTextureARB(GL_TEXTURE0_ARB);
+    GLvoid* pointer = nullptr;
+    glGetPointerv(GL_TEXTURE_COORD_ARRAY_POINTER, &pointer);
+    EXPECT_EQ(pointer, static_cast<const void*>(reinterpret_cast<const uint8_t*>(pool_.data()) + 24));
+    binding.unbind();
+    glDeleteTextures(1, &lightmap);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(MeshDraw, InstanceDrawLeavesTheModelviewAsItWas) {

@@ -1,0 +1,30 @@
+#pragma once
+// The order in which the opaque pass draws its nodes. Nodes whose pixels do not depend on what
+// was drawn before them (room objects with opaque textures and no additive or reflection pass,
+// and placed models, which draw without blending) go first, nearest first, so that the depth test
+// turns hidden pixels away before they are textured. The others follow in list order, as the list
+// gives them; the fire, which draws from arrays of its own, comes last.
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "scene/math.h"
+
+namespace hg {
+
+struct SceneNode;
+
+// True when the node's draw gives the same pixels whatever was drawn before it (the depth test aside).
+bool drawsInAnyOrder(const SceneNode& node);
+
+class OpaqueDrawOrder {
+public:
+    // The nodes in drawing order for an eye at `eye`; valid until the next call.
+    const std::vector<SceneNode*>& arrange(const std::vector<SceneNode*>& nodes, const Vec3& eye);
+
+private:
+    std::vector<std::pair<float, size_t>> nearFirst_;
+    std::vector<SceneNode*> order_;
+};
+
+}  // namespace hg
