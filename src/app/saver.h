@@ -28,6 +28,9 @@ class MainLoop;
 struct ArchiveImages {
     std::span<const uint8_t> main;
     std::span<const uint8_t> overlay;
+    // Both are mapped read-only from the program file: their pages may be handed back to the
+    // system between reads (never true of bytes in the heap, which would be lost).
+    bool inProgramFile = false;
 };
 
 // What a scene shown in place of the room (the viewers) may use.

@@ -12,17 +12,25 @@ bool fileOpens(const char* path) {
 }
 }  // namespace
 
-void FileSystem::initialise(Log& log, std::span<const uint8_t> mainArchive, std::span<const uint8_t> overlayArchive) {
+void FileSystem::initialise(Log& log, std::span<const uint8_t> mainArchive, std::span<const uint8_t> overlayArchive,
+                            PageRelease release) {
     // Only probed and logged: a Base/ folder beside the program changes nothing else.
     if (!fileOpens("Base/Data.pak")) log.writeLine("Data.pak not found");
     if (!fileOpens("Base/Base.rar")) log.writeLine("Base.rar not found");
     main_ = MemoryArchive{mainArchive, 0};
     overlay_ = MemoryArchive{overlayArchive, 0};
+    release_ = std::move(release);
 }
 
 std::optional<std::vector<uint8_t>> FileSystem::get(std::string_view path) const {
-    if (auto bytes = reader_.extract({}, path, main_)) return bytes;
-    return reader_.extract({}, path, overlay_);
+    auto bytes = reader_.extract({}, path, main_);
+    if (!bytes) bytes = reader_.extract({}, path, overlay_);
+    // The bytes are a copy: what the walk read of the archives can go.
+    if (release_) {
+        release_(main_.data);
+        release_(overlay_.data);
+    }
+    return bytes;
 }
 
 }  // namespace hg

@@ -2,6 +2,7 @@
 // Every asset is read by relative path ("Textures/tex_default.tga") out of the two archives the
 // program carries: the main archive first, then the overlay archive.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -17,7 +18,11 @@ class FileSystem {
 public:
     // Probes the on-disk Base/ files (log lines only) and takes the two read-only archive images,
     // which must stay valid for the life of the process.
-    void initialise(Log& log, std::span<const uint8_t> mainArchive, std::span<const uint8_t> overlayArchive);
+    // `release`, when given, is told after each read that the archives' pages are not needed
+    // until the next one (the program's own archives return them to the system that way).
+    using PageRelease = std::function<void(std::span<const uint8_t> archive)>;
+    void initialise(Log& log, std::span<const uint8_t> mainArchive, std::span<const uint8_t> overlayArchive,
+                    PageRelease release = {});
 
     // A fresh copy of the file's bytes, or nothing. Case, '/', '\' and '_' are interchangeable.
     // A missing or corrupt file writes nothing to the log: each caller decides what a miss means.
@@ -29,6 +34,7 @@ private:
     mutable ArchiveReader reader_;
     mutable MemoryArchive main_;
     mutable MemoryArchive overlay_;
+    PageRelease release_;
 };
 
 }  // namespace hg

@@ -42,6 +42,11 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 // mapped with the program and stays valid until it ends). Empty when there is none.
 std::span<const uint8_t> programResource(std::string_view type, int id);
 
+// Read-only data mapped from the program file (the archives it carries) that is not needed for
+// now: its whole pages leave the process's resident memory and come back from the file when read
+// again. The bytes never change.
+void releaseProgramPages(std::span<const uint8_t> readOnly);
+
 // The command line exactly as the system passed it to the process (Windows); nothing where the
 // system passes only the separate arguments (Linux).
 std::optional<std::string> systemCommandLine();

@@ -31,6 +31,8 @@ constexpr float kSnapshotParticlesAbove = 20.0f;
 // A further view's flights start from a seed of their own.
 constexpr uint32_t kViewSeedSpacing = 7919u;
 
+Vec3 eyeOf(const CameraSet& cameras) { return cameras.empty() ? Vec3{0, 0, 0} : cameras.current().position; }
+
 }  // namespace
 
 RoomRenderer::RoomRenderer(Scene& scene, PoolBinding& pool, ParticleManager& particles, GLWindow& window,
@@ -63,7 +65,7 @@ void RoomRenderer::drawView(size_t view, const FrameTime& time) {
 
     animate(state.drawn.opaque, view, time.step);
     drawOpaque(state.drawn.opaque, state.cameras);
-    if (byQueries) visibility_.askQueries(*boxes_);
+    if (byQueries) visibility_.askQueries(*boxes_, eyeOf(state.cameras));
     glBindTexture(GL_TEXTURE_2D, 0);
     if (firstView) particles_.update(time.step);
     glAlphaFunc(GL_ALWAYS, 1);
@@ -145,10 +147,6 @@ void RoomRenderer::animate(const std::vector<SceneNode*>& nodes, size_t view, fl
         if (node->isAnimatedMesh) animateFireNode(*node, step);
     }
 }
-
-namespace {
-Vec3 eyeOf(const CameraSet& cameras) { return cameras.empty() ? Vec3{0, 0, 0} : cameras.current().position; }
-}  // namespace
 
 void RoomRenderer::drawOpaque(const std::vector<SceneNode*>& nodes, CameraSet& cameras) {
     drawNodes(opaqueOrder_.arrange(nodes, eyeOf(cameras)), cameras, kOpaqueAlphaReference);

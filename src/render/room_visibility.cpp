@@ -159,7 +159,22 @@ DrawLists RoomVisibility::listSeen() const {
     return lists;
 }
 
-void RoomVisibility::askQueries(OcclusionBoxes& boxes) {
+namespace {
+
+// A box seen from well outside: along every ray the near face comes before the far face, and the
+// near plane (1 unit ahead) cuts neither, so leaving out the far faces changes no answer of "were
+// any samples drawn". From inside or close by only the far faces may be left to answer.
+constexpr float kFarFacesMargin = 10.0f;
+
+bool seenFromOutside(const SceneNode& node, const Vec3& eye) {
+    const Vec3 half = node.size * 0.5f + Vec3{kFarFacesMargin, kFarFacesMargin, kFarFacesMargin};
+    const Vec3 away = eye - node.centre;
+    return std::fabs(away.x) > half.x || std::fabs(away.y) > half.y || std::fabs(away.z) > half.z;
+}
+
+}  // namespace
+
+void RoomVisibility::askQueries(OcclusionBoxes& boxes, const Vec3& eye) {
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glColor4d(0, 0, 0, 1);
@@ -169,20 +184,28 @@ void RoomVisibility::askQueries(OcclusionBoxes& boxes) {
     glEnable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
     // The colour is masked as well: the blend above already adds nothing, this spares the work.
+    // The alpha test, which every sample (alpha 1) passes, goes off too: without it the depth test
+    // can turn hidden samples away early.
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDisable(GL_ALPHA_TEST);
     for (SceneNode* zone : scene_.zones) {
         if (!zone->visible) continue;
         for (Portal* portal : zone->portals) {
             if (portal->query) drawPortalForOcclusionTest(portal->query, portal->points, portal->triangles);
         }
     }
-    glDisable(GL_CULL_FACE);
     for (SceneNode* node : scene_.objects) {
         if (node->isInstance && node->query && node->parentVisible && *node->parentVisible) {
+            if (seenFromOutside(*node, eye)) {
+                glEnable(GL_CULL_FACE);
+            } else {
+                glDisable(GL_CULL_FACE);
+            }
             boxes.draw(node->query, node->centre, node->size);
         }
     }
     glEnable(GL_CULL_FACE);
+    glEnable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

@@ -34,8 +34,9 @@ public:
     // them) and lists what to draw. `byQueries`: use last frame's query answers.
     DrawLists find(CameraSet& cameras, bool byQueries, bool firstView);
     // Next frame's questions, drawn after the opaque pass (they need its depth). The query
-    // geometry is drawn black and adds nothing, so the picture stays as it is.
-    void askQueries(OcclusionBoxes& boxes);
+    // geometry is drawn black and adds nothing, so the picture stays as it is. `eye`: the camera's
+    // position, which decides whether a box's far faces can be left out.
+    void askQueries(OcclusionBoxes& boxes, const Vec3& eye);
 
     // The portal walk's portal test: the target opens when the camera is in front of the portal
     // and a point of it (or its centre's cube) is in view.

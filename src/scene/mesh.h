@@ -57,7 +57,15 @@ struct MeshObject {
     uint32_t poolStart = 0;
     uint32_t poolEnd = 0;
     std::vector<uint32_t> indices;  // poolStart .. poolEnd-1
+    // The faces close round a volume with every face turned outwards (counter-clockwise seen
+    // from outside): from outside, only front faces can be seen.
+    bool closedOutward = false;
 };
+
+// True when the corners (3 per face) form a closed surface, every face turned outwards: each edge
+// between two distinct points is walked once in each direction by the faces that meet there
+// (points matched by exact position), and the enclosed volume is positive.
+bool isClosedOutwardSurface(const std::vector<Corner>& corners);
 
 struct Mesh {
     std::string name;

@@ -260,7 +260,12 @@ void drawNodeGeometry(const ModelNode& node) {
         glTranslatef(node.scrollOffsetU, -node.scrollOffsetV, 0.0f);
         glMatrixMode(GL_MODELVIEW);
     }
-    glDisable(GL_CULL_FACE);
+    // A closed surface turned outwards shows no back face: those need not be drawn.
+    if (node.closedOutward) {
+        glEnable(GL_CULL_FACE);
+    } else {
+        glDisable(GL_CULL_FACE);
+    }
     // An opaque texture passes any alpha test: without it the depth test can turn hidden pixels
     // away before they are textured.
     if (node.material.opaqueBase) {

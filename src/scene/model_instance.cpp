@@ -50,6 +50,7 @@ void ModelInstance::build(const Mesh& mesh) {
         node.poolEnd = object.poolEnd;
         node.indices = object.indices;
         node.indexCount = static_cast<int32_t>(object.indices.size());
+        node.closedOutward = object.closedOutward;
         node.indicesInOrder = true;
         for (size_t k = 0; k < node.indices.size(); ++k)
             node.indicesInOrder = node.indicesInOrder && node.indices[k] == node.poolStart + k;

@@ -24,6 +24,7 @@ struct ModelNode {
     int32_t indexCount = 0;
     // The indices are poolStart, poolStart + 1, ...: the node draws as a plain run of the pool.
     bool indicesInOrder = false;
+    bool closedOutward = false;  // only its front faces can be seen: back faces need not be drawn
     MeshMaterial material;
 
     float scrollOffsetU = 0.0f;

@@ -61,6 +61,7 @@ void ModelLibrary::load(const std::string& modelName) {
         if (material.hasIllumination) material.illuminationTexture = texture(names.illumination);
     }
     for (MeshObject& object : mesh.objects) {
+        object.closedOutward = isClosedOutwardSurface(object.corners);
         object.poolStart = pool_.append(object.corners);
         object.poolEnd = object.poolStart + static_cast<uint32_t>(object.corners.size());
         object.indices.resize(object.corners.size());

@@ -216,6 +216,8 @@ void linkScene(Scene& scene, SceneServices& services) {
     scene.useOcclusionQueries = services.useOcclusionQueries;
     services.binding.setUseVertexBuffers(services.useVertexBuffers);
     services.binding.upload();
+    // The buffer holds the vertices now; drawing from client memory still needs the pool's own.
+    if (services.useVertexBuffers) services.pool.releaseVertices();
 }
 
 

@@ -30,15 +30,25 @@ public:
     // Grows the pool by `count` zeroed vertices for the caller to fill; returns the first index.
     uint32_t grow(size_t count);
 
-    size_t size() const { return vertices_.size(); }
+    // The vertex count, also after the vertices were released.
+    size_t size() const { return released_ ? releasedCount_ : vertices_.size(); }
     PoolVertex* data() { return vertices_.data(); }
     const PoolVertex* data() const { return vertices_.data(); }
     PoolVertex& operator[](size_t i) { return vertices_[i]; }
     const PoolVertex& operator[](size_t i) const { return vertices_[i]; }
-    void clear() { vertices_.clear(); }
+    void clear() {
+        vertices_.clear();
+        released_ = false;
+    }
+    // Once the driver holds a copy (a vertex buffer), the pool's own memory goes: data() is then
+    // null, size() stays, and the pool takes no more vertices.
+    void releaseVertices();
+    bool released() const { return released_; }
 
 private:
     std::vector<PoolVertex> vertices_;
+    bool released_ = false;
+    size_t releasedCount_ = 0;
 };
 
 }  // namespace hg

@@ -86,19 +86,21 @@ Shape tierShape(const Tier& t) {
         for (int c = 0; c < columns; ++c) row.push_back(tierPoint(t, 2.0f * kPi * float(c) / float(columns), float(j) / float(steps)));
         rows.push_back(std::move(row));
     }
-    // The underside, from the rim back in and up to the trunk.
-    if (t.inner > 0.0f) {
-        const std::vector<Float3> rimRow = rows.back();
-        for (float f : {0.45f, 1.0f}) {
-            std::vector<Float3> row;
-            for (const Float3& p : rimRow) {
-                const Float3 inward{p.x * 4.0f / std::max(std::hypot(p.x, p.y), 1e-3f), p.y * 4.0f / std::max(std::hypot(p.x, p.y), 1e-3f),
-                                    t.rim + 0.4f * (t.top - t.rim)};
-                row.push_back(lerp(p, inward, f));
-            }
-            rows.push_back(std::move(row));
+    // The underside, from the rim back in and up to the trunk (to the axis under the crown), and
+    // on to where the upper surface starts: each tier is a closed shell, so the renderer need not
+    // draw the faces turned away from the eye.
+    const std::vector<Float3> rimRow = rows.back();
+    const float reach = t.inner > 0.0f ? 4.0f : 0.0f;
+    for (float f : {0.45f, 1.0f}) {
+        std::vector<Float3> row;
+        for (const Float3& p : rimRow) {
+            const float out = std::max(std::hypot(p.x, p.y), 1e-3f);
+            const Float3 inward{p.x * reach / out, p.y * reach / out, t.rim + 0.4f * (t.top - t.rim)};
+            row.push_back(f == 1.0f && reach == 0.0f ? inward : lerp(p, inward, f));
         }
+        rows.push_back(std::move(row));
     }
+    if (t.inner > 0.0f) rows.push_back(rows.front());
     const float repeats = std::max(2.0f, std::round(2.0f * kPi * t.radius / 45.0f));
     Shape s = radialSurface(rows, repeats, 1.0f / 30.0f);
     smoothNormals(s, 60.0f);
@@ -207,7 +209,7 @@ Model buildFirTree() {
             merge(baubles, finish(ball, colours[size_t(count++ % 5)], 80.0f));
             merge(baubles, finishSolid(transformed(cylinder(r * 0.3f, r * 0.3f, r * 0.35f, 8), Transform::translate(centre + Float3{0, 0, r * 0.85f})),
                                        atlasCell(1, 3), 50.0f));
-            merge(baubles, finishSolid(transformed(cylinder(0.08f, 0.08f, 1.3f, 4, false), Transform::translate(centre + Float3{0, 0, r * 1.15f})),
+            merge(baubles, finishSolid(transformed(cylinder(0.08f, 0.08f, 1.3f, 4), Transform::translate(centre + Float3{0, 0, r * 1.15f})),
                                        atlasCell(1, 3), 80.0f));
         }
     }

@@ -83,6 +83,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "hearthglow-view: %s; %s\n", why.c_str(), kUsage);
         return 2;
     }
-    static hg::Saver saver(hg::ArchiveImages{hg::embeddedMainArchive(), hg::embeddedOverlayArchive()});
+    static hg::Saver saver(hg::ArchiveImages{hg::embeddedMainArchive(), hg::embeddedOverlayArchive(), true});
     return saver.start(commandLine, [&choice](const hg::SceneContext& context) { return makeViewer(choice, context); });
 }

@@ -1,4 +1,6 @@
 #include <signal.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <ctime>
 
@@ -44,6 +46,16 @@ namespace hg::platform {
 
 // Linux programs carry their archives as linked data (see archive/embedded.h), not as resources.
 std::span<const uint8_t> programResource(std::string_view, int) { return {}; }
+
+void releaseProgramPages(std::span<const uint8_t> readOnly) {
+    const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    if (readOnly.empty() || pageSize == 0) return;
+    // Only the pages wholly inside the data.
+    const auto begin = reinterpret_cast<uintptr_t>(readOnly.data());
+    const uintptr_t first = (begin + pageSize - 1) / pageSize * pageSize;
+    const uintptr_t last = (begin + readOnly.size()) / pageSize * pageSize;
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
 
 std::optional<std::string> systemCommandLine() { return std::nullopt; }
 

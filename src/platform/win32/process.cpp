@@ -68,6 +68,12 @@ std::span<const uint8_t> programResource(std::string_view type, int id) {
     return {static_cast<const uint8_t*>(bytes), static_cast<size_t>(SizeofResource(program, found))};
 }
 
+void releaseProgramPages(std::span<const uint8_t> readOnly) {
+    // Unlocking pages that were never locked takes them out of the working set; the call reports
+    // "not locked", which is expected.
+    if (!readOnly.empty()) VirtualUnlock(const_cast<uint8_t*>(readOnly.data()), readOnly.size());
+}
+
 std::optional<std::string> systemCommandLine() {
     const wchar_t* line = GetCommandLineW();
     if (!line) return std::nullopt;
