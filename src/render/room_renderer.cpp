@@ -33,6 +33,10 @@ constexpr uint32_t kViewSeedSpacing = 7919u;
 
 Vec3 eyeOf(const CameraSet& cameras) { return cameras.empty() ? Vec3{0, 0, 0} : cameras.current().position; }
 
+bool inView(const Frustum& view, const Sphere& sphere) {
+    return sphere.radius >= 0.0f && view.sphereInside(sphere.centre.x, sphere.centre.y, sphere.centre.z, sphere.radius);
+}
+
 }  // namespace
 
 RoomRenderer::RoomRenderer(Scene& scene, PoolBinding& pool, ParticleManager& particles, GLWindow& window,
@@ -162,6 +166,12 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     cameras.apply();
     const Vec3 eye = eyeOf(cameras);
+    // What lies wholly outside the view is not sent at all: the driver would only clip it away.
+    const Frustum& view = cameras.frustum();
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    static constexpr GLfloat kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const Frustum eyeView = Frustum::fromMatrices(projection, kIdentity);
 
     bool bufferReleased = false;
     for (SceneNode* node : nodes) {
@@ -170,7 +180,7 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
         } else {
             glDisable(GL_LIGHTING);
         }
-        if (node->isInstance && node->instance) node->instance->draw();
+        if (node->isInstance && node->instance) node->instance->draw(&eyeView);
         if (node->isAnimatedMesh && node->animated) {
             // The fire draws from its own arrays, not from the pool's buffer.
             if (!bufferReleased) {
@@ -179,7 +189,7 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
             }
             node->animated->draw();
         }
-        if (!node->isInstance && !node->isAnimatedMesh) drawRoomObject(*node, eye);
+        if (!node->isInstance && !node->isAnimatedMesh && inView(view, node->bound)) drawRoomObject(*node, eye);
         if (!node->unlit) disableLights(node->lights);
     }
     pool_.unbind();

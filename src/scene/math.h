@@ -67,6 +67,31 @@ struct Matrix4 {
     Vec3 transformPoint(const Vec3& p) const;
 };
 
+// A sphere round a set of points: the centre of their box, the radius to the farthest of them.
+// A negative radius: no points.
+struct Sphere {
+    Vec3 centre{0, 0, 0};
+    float radius = -1.0f;
+};
+template <typename Points, typename PositionOf>
+Sphere sphereRound(const Points& points, PositionOf positionOf) {
+    Sphere sphere;
+    if (points.empty()) return sphere;
+    Vec3 low = positionOf(*points.begin()), high = low;
+    for (const auto& point : points) {
+        const Vec3 p = positionOf(point);
+        low = {p.x < low.x ? p.x : low.x, p.y < low.y ? p.y : low.y, p.z < low.z ? p.z : low.z};
+        high = {p.x > high.x ? p.x : high.x, p.y > high.y ? p.y : high.y, p.z > high.z ? p.z : high.z};
+    }
+    sphere.centre = (low + high) * 0.5f;
+    sphere.radius = 0.0f;
+    for (const auto& point : points) {
+        const float d = distance(positionOf(point), sphere.centre);
+        if (d > sphere.radius) sphere.radius = d;
+    }
+    return sphere;
+}
+
 struct Plane {
     float a, b, c, d;
     float distance(float x, float y, float z) const { return a * x + b * y + c * z + d; }

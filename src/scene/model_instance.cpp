@@ -2,6 +2,7 @@
 
 #include "gl/gl.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "scene/marker_kind.h"
@@ -51,6 +52,7 @@ void ModelInstance::build(const Mesh& mesh) {
         node.indices = object.indices;
         node.indexCount = static_cast<int32_t>(object.indices.size());
         node.closedOutward = object.closedOutward;
+        node.bound = sphereRound(object.corners, [](const Corner& corner) { return corner.position; });
         node.indicesInOrder = true;
         for (size_t k = 0; k < node.indices.size(); ++k)
             node.indicesInOrder = node.indicesInOrder && node.indices[k] == node.poolStart + k;
@@ -168,25 +170,47 @@ void ModelInstance::markerPass(int index, float step, ParticleSink& particles) {
     }
 }
 
-void ModelInstance::draw() const {
+namespace {
+
+// Whether a sphere given in the current modelview's space reaches into the eye-space volume. The
+// radius grows with the largest scale the modelview applies, so a scaled model is never cut.
+bool inEyeView(const Frustum& eyeView, const Sphere& sphere) {
+    if (sphere.radius < 0.0f) return false;
+    const Vec3& centre = sphere.centre;
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    const float x = m[0] * centre.x + m[4] * centre.y + m[8] * centre.z + m[12];
+    const float y = m[1] * centre.x + m[5] * centre.y + m[9] * centre.z + m[13];
+    const float z = m[2] * centre.x + m[6] * centre.y + m[10] * centre.z + m[14];
+    float scale = 0.0f;
+    for (int column = 0; column < 3; ++column) {
+        const float* c = m + 4 * column;
+        scale = std::max(scale, std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]));
+    }
+    return eyeView.sphereInside(x, y, z, sphere.radius * scale);
+}
+
+}  // namespace
+
+void ModelInstance::draw(const Frustum* eyeView) const {
     const int root = findNode(kRootNode);
     if (root < 0) return;
     const Matrix4 forward = rotationMatrix(rotation);
     const Matrix4 backward = rotationMatrix(rotation.conjugate());
     glTranslatef(position.x, position.y, position.z);
     glMultMatrixf(forward.m.data());  // read column-major: the rotation by conjugate(rotation)
-    drawNode(root, nodes[static_cast<size_t>(root)].pivot);
+    drawNode(root, nodes[static_cast<size_t>(root)].pivot, eyeView);
     glMultMatrixf(backward.m.data());
     glTranslatef(-position.x, -position.y, -position.z);
 }
 
-void ModelInstance::drawNode(int index, const Vec3& parentPivot) const {
+void ModelInstance::drawNode(int index, const Vec3& parentPivot, const Frustum* eyeView) const {
     const ModelNode& node = nodes[static_cast<size_t>(index)];
     const Vec3 offset = node.pivot - parentPivot;
     glTranslatef(offset.x, offset.y, offset.z);
     glMultMatrixf(node.forwardMatrix.m.data());
-    drawNodeGeometry(node);
-    for (int child : node.children) drawNode(child, node.pivot);
+    if (!eyeView || inEyeView(*eyeView, node.bound)) drawNodeGeometry(node);
+    for (int child : node.children) drawNode(child, node.pivot, eyeView);
     glMultMatrixf(node.inverseMatrix.m.data());
     glTranslatef(-offset.x, -offset.y, -offset.z);
 }

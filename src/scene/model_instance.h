@@ -25,6 +25,7 @@ struct ModelNode {
     // The indices are poolStart, poolStart + 1, ...: the node draws as a plain run of the pool.
     bool indicesInOrder = false;
     bool closedOutward = false;  // only its front faces can be seen: back faces need not be drawn
+    Sphere bound;  // round the node's own vertices (relative to its pivot)
     MeshMaterial material;
 
     float scrollOffsetU = 0.0f;
@@ -59,7 +60,9 @@ public:
     void update(float step, ParticleSink& particles);
     // Draws the tree from "Hull" at `position`, turned by `rotation`. The modelview comes back as it
     // was through inverse operations, without the matrix stack.
-    void draw() const;
+    // `eyeView`, when given, is the view volume in eye space (the projection's planes): a node
+    // whose vertices all lie outside it is not drawn (its children still are).
+    void draw(const Frustum* eyeView = nullptr) const;
 
     // The angle of the first node of that name; an unknown name changes nothing.
     void setAngleZ(const std::string& nodeName, float degrees);
@@ -80,7 +83,7 @@ public:
 private:
     void transformPass(int node, const Quaternion& parentRotation, const Vec3& parentPivot, const Vec3& parentPosition);
     void markerPass(int node, float step, ParticleSink& particles);
-    void drawNode(int node, const Vec3& parentPivot) const;
+    void drawNode(int node, const Vec3& parentPivot, const Frustum* eyeView) const;
     void breakCycles();
 };
 

@@ -56,6 +56,7 @@ struct SceneNode {
     Vec3 size{0, 0, 0};
     Vec3 centre{0, 0, 0};
     float diagonal = 0.0f;
+    Sphere bound;  // round the object's own corners (room objects), whatever box the file gives
 
     // A node that follows a recorded path.
     std::vector<Vec3> keyPositions;

@@ -67,6 +67,9 @@ void addObject(Scene& scene, const SceneFileObject& object, SceneServices& servi
     node->setBox(object.low, object.high);
     node->isZone = node->parentName == kSceneRoot;
 
+    node->bound = sphereRound(object.corners, [](const PoolVertex& v) {
+        return Vec3{v.position[0], v.position[1], v.position[2]};
+    });
     const uint32_t first = services.pool.grow(object.corners.size());
     std::copy(object.corners.begin(), object.corners.end(), services.pool.data() + first);
     if (node->name == "vismesh") {

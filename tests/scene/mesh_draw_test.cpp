@@ -240,6 +240,47 @@ TEST_F(MeshDraw, ALightmapOnTheSecondUnitDrawsWhatTheBlendedPassDraws) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST_F(MeshDraw, NodesOutsideTheEyeViewAreNotSent) {
+    PoolBinding binding(pool_);
+    auto coveredPixels = [&](const Frustum* eyeView) {
+        glClearColor(0, 0, 0.2f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_LIGHTING);
+        camera();
+        binding.bind();
+        instance_.draw(eyeView);
+        binding.unbind();
+        glFinish();
+        const auto pixels = test::readPixels();
+        size_t covered = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4) covered += pixels[i + 2] != 51 || pixels[i] != 0 ? 1 : 0;
+        return covered;
+    };
+    GLfloat projection[16];
+    camera();
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    static constexpr GLfloat kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const Frustum seeing = Frustum::fromMatrices(projection, kIdentity);
+    const size_t all = coveredPixels(nullptr);
+    EXPECT_GT(all, 100u);
+    EXPECT_EQ(coveredPixels(&seeing), all) << "a view that holds the model draws all of it";
+    // A view volume turned away from the model (as if the eye looked back): nothing is sent.
+    GLfloat turned[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1};
+    const Frustum away = Frustum::fromMatrices(projection, turned);
+    EXPECT_EQ(coveredPixels(&away), 0u);
+}
+
+TEST(SphereRound, HoldsEveryPointAndIsEmptyWithoutAny) {
+    const std::vector<Vec3> points = {{0, 0, 0}, {2, 0, 0}, {0, 4, 0}, {1, 1, -2}};
+    const Sphere sphere = sphereRound(points, [](const Vec3& p) { return p; });
+    EXPECT_FLOAT_EQ(sphere.centre.x, 1.0f);
+    EXPECT_FLOAT_EQ(sphere.centre.y, 2.0f);
+    EXPECT_FLOAT_EQ(sphere.centre.z, -1.0f);
+    for (const Vec3& p : points) EXPECT_LE(distance(p, sphere.centre), sphere.radius + 1e-5f);
+    EXPECT_LT(sphereRound(std::vector<Vec3>{}, [](const Vec3& p) { return p; }).radius, 0.0f);
+}
+
 TEST_F(MeshDraw, InstanceDrawLeavesTheModelviewAsItWas) {
     camera();
     glRotatef(17, 1, 0.3f, 0);
