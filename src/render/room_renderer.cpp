@@ -33,6 +33,18 @@ constexpr uint32_t kViewSeedSpacing = 7919u;
 
 Vec3 eyeOf(const CameraSet& cameras) { return cameras.empty() ? Vec3{0, 0, 0} : cameras.current().position; }
 
+// The fog starts far beyond the room: a node wholly nearer than that is not fogged at all. Room
+// objects are judged by the sphere round their corners, standing models by their box; a model on
+// a recorded path and the fire count as fogged (their boxes do not follow them).
+bool reachedByFog(const SceneNode& node, const Vec3& eye) {
+    if (node.isAnimatedMesh || node.pathAnimated) return true;
+    const bool roomObject = !node.isInstance;
+    const Vec3 centre = roomObject ? node.bound.centre : node.centre;
+    const float reach = roomObject ? node.bound.radius : node.diagonal * 0.5f;
+    const float away = distance(centre, eye);
+    return !(reach >= 0.0f && away + reach < kFogStart);
+}
+
 bool inView(const Frustum& view, const Sphere& sphere) {
     return sphere.radius >= 0.0f && view.sphereInside(sphere.centre.x, sphere.centre.y, sphere.centre.z, sphere.radius);
 }
@@ -175,6 +187,13 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
 
     bool bufferReleased = false;
     for (SceneNode* node : nodes) {
+        // Fog that cannot reach a node changes none of its pixels: without it each pixel costs less.
+        const bool fogged = reachedByFog(*node, eye);
+        if (fogged) {
+            glEnable(GL_FOG);
+        } else {
+            glDisable(GL_FOG);
+        }
         if (!node->unlit) {
             enableLights(node->lights);
         } else {
@@ -189,18 +208,16 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
             }
             node->animated->draw();
         }
-        if (!node->isInstance && !node->isAnimatedMesh && inView(view, node->bound)) drawRoomObject(*node, eye);
+        if (!node->isInstance && !node->isAnimatedMesh && inView(view, node->bound)) drawRoomObject(*node, fogged);
         if (!node->unlit) disableLights(node->lights);
     }
+    glEnable(GL_FOG);
     pool_.unbind();
 }
 
-void RoomRenderer::drawRoomObject(const SceneNode& node, const Vec3& eye) {
-    // The fog starts far beyond the room: an object wholly nearer than that is not fogged at all.
-    const Vec3 away = node.centre - eye;
-    const bool unfogged = std::sqrt(dot(away, away)) + node.diagonal < kFogStart;
+void RoomRenderer::drawRoomObject(const SceneNode& node, bool fogged) {
     for (const FaceGroup& group : node.groups) {
-        if (lightmapUnit_ && unfogged && drawsInOnePass(group)) {
+        if (lightmapUnit_ && !fogged && drawsInOnePass(group)) {
             drawFaceGroupInOnePass(group, pool_);
         } else {
             drawFaceGroup(group, false, pool_);

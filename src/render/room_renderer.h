@@ -59,7 +59,7 @@ private:
     void animate(const std::vector<SceneNode*>& nodes, size_t view, float step);
     void drawOpaque(const std::vector<SceneNode*>& nodes, CameraSet& cameras);
     void drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& cameras, float alphaReference);
-    void drawRoomObject(const SceneNode& node, const Vec3& eye);
+    void drawRoomObject(const SceneNode& node, bool fogged);
     void drawParticles();
     const Viewport& area(size_t view) const;
 
