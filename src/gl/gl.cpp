@@ -1,6 +1,7 @@
 #include "gl/gl.h"
 
 #include <cstring>
+#include <utility>
 
 PFNGLGENBUFFERSARBPROC hg_glGenBuffersARB = nullptr;
 PFNGLBINDBUFFERARBPROC hg_glBindBufferARB = nullptr;
@@ -27,28 +28,29 @@ bool find(ProcLoader loader, const char* name, Function& pointer) {
     return found != nullptr;
 }
 
+// Looks up every named function (all of them, even after a miss); true when all were found.
+template <typename... Functions>
+bool findAll(ProcLoader loader, std::pair<const char*, Functions*>... wanted) {
+    return (find(loader, wanted.first, *wanted.second) & ...);
+}
+
 bool loadVertexBuffers(ProcLoader loader) {
-    bool all = find(loader, "glGenBuffersARB", hg_glGenBuffersARB);
-    all = find(loader, "glBindBufferARB", hg_glBindBufferARB) && all;
-    all = find(loader, "glBufferDataARB", hg_glBufferDataARB) && all;
-    all = find(loader, "glDeleteBuffersARB", hg_glDeleteBuffersARB) && all;
-    return all;
+    return findAll(loader, std::pair{"glGenBuffersARB", &hg_glGenBuffersARB},
+                   std::pair{"glBindBufferARB", &hg_glBindBufferARB}, std::pair{"glBufferDataARB", &hg_glBufferDataARB},
+                   std::pair{"glDeleteBuffersARB", &hg_glDeleteBuffersARB});
 }
 
 bool loadOcclusionQueries(ProcLoader loader) {
-    bool all = find(loader, "glGenQueriesARB", hg_glGenQueriesARB);
-    all = find(loader, "glDeleteQueriesARB", hg_glDeleteQueriesARB) && all;
-    all = find(loader, "glBeginQueryARB", hg_glBeginQueryARB) && all;
-    all = find(loader, "glEndQueryARB", hg_glEndQueryARB) && all;
-    all = find(loader, "glGetQueryivARB", hg_glGetQueryivARB) && all;
-    all = find(loader, "glGetQueryObjectuivARB", hg_glGetQueryObjectuivARB) && all;
-    return all;
+    return findAll(loader, std::pair{"glGenQueriesARB", &hg_glGenQueriesARB},
+                   std::pair{"glDeleteQueriesARB", &hg_glDeleteQueriesARB},
+                   std::pair{"glBeginQueryARB", &hg_glBeginQueryARB}, std::pair{"glEndQueryARB", &hg_glEndQueryARB},
+                   std::pair{"glGetQueryivARB", &hg_glGetQueryivARB},
+                   std::pair{"glGetQueryObjectuivARB", &hg_glGetQueryObjectuivARB});
 }
 
 bool loadMultitexture(ProcLoader loader) {
-    bool all = find(loader, "glActiveTextureARB", hg_glActiveTextureARB);
-    all = find(loader, "glClientActiveTextureARB", hg_glClientActiveTextureARB) && all;
-    return all;
+    return findAll(loader, std::pair{"glActiveTextureARB", &hg_glActiveTextureARB},
+                   std::pair{"glClientActiveTextureARB", &hg_glClientActiveTextureARB});
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "scene/face_group.h"
+#include "scene/mesh_draw.h"
 #include "scene/scene.h"
 
 namespace hg {
@@ -12,29 +12,31 @@ namespace hg {
 bool drawsInAnyOrder(const SceneNode& node) {
     if (node.isAnimatedMesh || node.translucent) return false;
     if (node.isInstance) return true;
-    return std::all_of(node.groups.begin(), node.groups.end(), [](const FaceGroup& group) {
-        return group.opaqueBase && !group.additive && !group.hasReflection;
-    });
+    return std::all_of(node.groups.begin(), node.groups.end(), [](const FaceGroup& group) { return drawsSolid(group); });
 }
 
 const std::vector<SceneNode*>& OpaqueDrawOrder::arrange(const std::vector<SceneNode*>& nodes, const Vec3& eye) {
     nearFirst_.clear();
-    order_.clear();
+    inListOrder_.clear();
+    last_.clear();
     for (size_t i = 0; i < nodes.size(); ++i) {
-        if (!drawsInAnyOrder(*nodes[i])) continue;
-        const Vec3 away = nodes[i]->centre - eye;
-        const float distance = dot(away, away);
-        nearFirst_.emplace_back(std::isfinite(distance) ? distance : FLT_MAX, i);
+        SceneNode* node = nodes[i];
+        if (node->isAnimatedMesh) {
+            last_.push_back(node);
+        } else if (drawsInAnyOrder(*node)) {
+            const Vec3 away = node->centre - eye;
+            const float distance = dot(away, away);
+            nearFirst_.emplace_back(std::isfinite(distance) ? distance : FLT_MAX, i);
+        } else {
+            inListOrder_.push_back(node);
+        }
     }
     // Equal distances keep list order, so the order never depends on the sort's whims.
     std::sort(nearFirst_.begin(), nearFirst_.end());
+    order_.clear();
     for (const auto& [distance, index] : nearFirst_) order_.push_back(nodes[index]);
-    for (SceneNode* node : nodes) {
-        if (!drawsInAnyOrder(*node) && !node->isAnimatedMesh) order_.push_back(node);
-    }
-    for (SceneNode* node : nodes) {
-        if (node->isAnimatedMesh) order_.push_back(node);
-    }
+    order_.insert(order_.end(), inListOrder_.begin(), inListOrder_.end());
+    order_.insert(order_.end(), last_.begin(), last_.end());
     return order_;
 }
 

@@ -24,6 +24,8 @@ public:
 
 private:
     std::vector<std::pair<float, size_t>> nearFirst_;
+    std::vector<SceneNode*> inListOrder_;
+    std::vector<SceneNode*> last_;  // the fire
     std::vector<SceneNode*> order_;
 };
 

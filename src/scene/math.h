@@ -1,6 +1,7 @@
 #pragma once
 // Single-precision vectors, quaternions, row-major 4x4 matrices and the view frustum.
 // World space is right-handed with z up; angles are radians.
+#include <algorithm>
 #include <array>
 
 namespace hg {
@@ -80,14 +81,13 @@ Sphere sphereRound(const Points& points, PositionOf positionOf) {
     Vec3 low = positionOf(*points.begin()), high = low;
     for (const auto& point : points) {
         const Vec3 p = positionOf(point);
-        low = {p.x < low.x ? p.x : low.x, p.y < low.y ? p.y : low.y, p.z < low.z ? p.z : low.z};
-        high = {p.x > high.x ? p.x : high.x, p.y > high.y ? p.y : high.y, p.z > high.z ? p.z : high.z};
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
     }
     sphere.centre = (low + high) * 0.5f;
     sphere.radius = 0.0f;
     for (const auto& point : points) {
-        const float d = distance(positionOf(point), sphere.centre);
-        if (d > sphere.radius) sphere.radius = d;
+        sphere.radius = std::max(sphere.radius, distance(positionOf(point), sphere.centre));
     }
     return sphere;
 }

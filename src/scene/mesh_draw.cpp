@@ -87,13 +87,6 @@ void textureGenerationOff() {
     glDisable(GL_TEXTURE_GEN_R);
 }
 
-// A group whose base draw cannot depend on what lies under it: an opaque texture drawn as it is.
-// Blending and the alpha test then change nothing, and without them the depth test can turn
-// hidden pixels away before they are textured.
-bool drawsSolid(const FaceGroup& group, bool untextured) {
-    return group.opaqueBase && !group.additive && !group.hasReflection && !untextured;
-}
-
 void drawGroupTriangles(const FaceGroup& group) {
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(group.firstVertex), static_cast<GLsizei>(group.vertexCount));
 }
@@ -143,6 +136,8 @@ void extraNodePass(const ModelNode& node, GLuint texture, bool sphereMap) {
 
 // ---- room face groups ----
 
+bool drawsSolid(const FaceGroup& group) { return group.opaqueBase && !group.additive && !group.hasReflection; }
+
 void drawFaceGroup(const FaceGroup& group, bool untextured, const PoolBinding& pool) {
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
@@ -169,7 +164,7 @@ void drawFaceGroup(const FaceGroup& group, bool untextured, const PoolBinding& p
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     }
 
-    const bool solid = drawsSolid(group, untextured);
+    const bool solid = !untextured && drawsSolid(group);
     if (solid) {
         glDisable(GL_BLEND);
         glDisable(GL_ALPHA_TEST);
@@ -211,7 +206,7 @@ void drawFaceGroup(const FaceGroup& group, bool untextured, const PoolBinding& p
 }
 
 bool drawsInOnePass(const FaceGroup& group) {
-    return drawsSolid(group, false) && group.hasLightmap && group.opaqueLightmap && !group.hasIllumination;
+    return drawsSolid(group) && group.hasLightmap && group.opaqueLightmap && !group.hasIllumination;
 }
 
 // base x lightmap in one pass: the second unit modulates the base texture by the lightmap, which is

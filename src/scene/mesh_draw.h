@@ -66,6 +66,11 @@ private:
 // Texture coordinates s, t and r generated as a sphere map, for the reflection passes.
 void sphereMapGenerationOn();
 
+// A group whose base draw cannot depend on what lies under it: an opaque texture drawn as it is,
+// not additive, no reflection. Blending and the alpha test then change nothing, so its base pass
+// goes without them and the depth test can turn hidden pixels away before they are textured.
+bool drawsSolid(const FaceGroup& group);
+
 // A room face group with its reflection, additive, illumination and lightmap passes.
 // `untextured` draws the base pass without a texture.
 void drawFaceGroup(const FaceGroup& group, bool untextured, const PoolBinding& pool);

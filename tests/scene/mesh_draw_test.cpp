@@ -21,6 +21,17 @@ public:
     void emitAtMarker(const MeshMarker&) override {}
 };
 
+// An 8 x 8 texture of these texels (GL_RGBA or GL_RGB), sampled with `filter` both ways.
+GLuint texture8x8(const uint8_t* texels, GLenum format, GLint filter) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), 8, 8, 0, format, GL_UNSIGNED_BYTE, texels);
+    return texture;
+}
+
 GLuint checkerTexture() {
     uint8_t texels[8 * 8 * 4];
     for (int y = 0; y < 8; ++y) {
@@ -30,13 +41,7 @@ GLuint checkerTexture() {
             t[0] = dark ? 40 : 230, t[1] = dark ? 90 : 180, t[2] = dark ? 30 : 60, t[3] = 255;
         }
     }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 8, 8, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    return texture;
+    return texture8x8(texels, GL_RGBA, GL_NEAREST);
 }
 
 class MeshDraw : public ::testing::Test {
@@ -154,13 +159,7 @@ GLuint gradientTexture() {
             t[0] = static_cast<uint8_t>(40 + x * 30), t[1] = static_cast<uint8_t>(60 + y * 25), t[2] = 200;
         }
     }
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
-    return texture;
+    return texture8x8(texels, GL_RGB, GL_LINEAR);
 }
 
 TEST_F(MeshDraw, ALightmapOnTheSecondUnitDrawsWhatTheBlendedPassDraws) {

@@ -48,8 +48,9 @@ namespace hg::platform {
 std::span<const uint8_t> programResource(std::string_view, int) { return {}; }
 
 void releaseProgramPages(std::span<const uint8_t> readOnly) {
-    const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    if (readOnly.empty() || pageSize == 0) return;
+    const long page = sysconf(_SC_PAGESIZE);
+    if (readOnly.empty() || page <= 0) return;
+    const auto pageSize = static_cast<uintptr_t>(page);
     // Only the pages wholly inside the data.
     const auto begin = reinterpret_cast<uintptr_t>(readOnly.data());
     const uintptr_t first = (begin + pageSize - 1) / pageSize * pageSize;
