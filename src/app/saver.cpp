@@ -21,7 +21,8 @@ Saver::Saver(ArchiveImages archives) : archives_(archives), settingsStore_(platf
 
 int Saver::start(const CommandLine& commandLine, SceneMaker replaceRoom) {
     log_.open(platform::logFilePath().string());
-    settings_.load(*settingsStore_, [] { return platform::desktopSize(); });
+    for (const std::string& note : settings_.load(*settingsStore_, [] { return platform::desktopSize(); }))
+        log_.writeLine(note);
     fileSystem_.initialise(log_, archives_.main, archives_.overlay,
                            archives_.inProgramFile ? platform::releaseProgramPages : FileSystem::PageRelease{});
     options_ = commandLine.options;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "core/settings_store.h"
 
@@ -31,8 +33,12 @@ public:
     Settings();
 
     void restoreDefaults();
-    void load(SettingsStore& store, const DesktopSizeQuery& desktopSize);
-    void save(SettingsStore& store) const;
+    // Fills the record from the store; a first start writes the defaults. What the store held
+    // that could not be used (a missing value, one out of range, a store that cannot be read) is
+    // replaced by its default and described in the returned lines, for the log.
+    std::vector<std::string> load(SettingsStore& store, const DesktopSizeQuery& desktopSize);
+    // One write of every value; false when the store kept what it had.
+    bool save(SettingsStore& store) const;
 
     // Entry 10 follows the desktop; used by load and by the Options dialog's OK.
     void useDesktop(const DesktopSize& desktop);
@@ -57,7 +63,12 @@ public:
 
     static constexpr int32_t kEveryMonitor = -1;
 
+    static constexpr float kMaxGamma = 4.0f;
+    static constexpr float kMaxVolume = 100.0f;
+
 private:
+    void readStored(const StoredValues& stored, std::vector<std::string>& notes);
+    void keepInRange(std::vector<std::string>& notes);
     void keepResolutionInTable(const DesktopSizeQuery& desktopSize);
 };
 

@@ -101,7 +101,7 @@ struct OptionsWindow : ::testing::Test {
         const std::pair<const char*, uint32_t> stored[] = {
             {"Resolution:", 3}, {"Gamma:", 2}, {"Fps:", 0}, {"Clock:", 1}, {"ExitMM:", 1}, {"Enable sound:", 0},
             {"Enable music:", 1}, {"Music volume:", 40}, {"Sound volume:", 250}, {"Usemon:", 1}, {"Style24h:", 0}};
-        for (const auto& [name, value] : stored) store.writeValue(name, value);
+        for (const auto& [name, value] : stored) store.writeValues({{name, value}});
     }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
 
@@ -167,7 +167,7 @@ TEST_F(OptionsWindow, ShowsTheStoredSettingsAndOkSavesWhatTheControlsShow) {
     const std::pair<const char*, uint32_t> saved[] = {
         {"Resolution:", 4}, {"Gamma:", 3}, {"Fps:", 1}, {"Clock:", 1}, {"ExitMM:", 0}, {"Enable music:", 0},
         {"Sound volume:", 100}, {"Usemon:", 0}, {"Style24h:", 1}, {"Monitor:", 0xFFFFFFFFu}};
-    for (const auto& [name, value] : saved) EXPECT_EQ(store.readValue(name), value) << name;
+    for (const auto& [name, value] : saved) EXPECT_EQ(store.readValues().find(name), value) << name;
 }
 
 TEST_F(OptionsWindow, CancelAndTheCloseBoxSaveNothing) {
@@ -180,9 +180,9 @@ TEST_F(OptionsWindow, CancelAndTheCloseBoxSaveNothing) {
             if (closeBox) SendMessageW(optionsDialog(), WM_CLOSE, 0, 0);
             else click(HG_CANCEL);
         });
-        EXPECT_EQ(store.readValue("Fps:"), 0u);
-        EXPECT_EQ(store.readValue("Enable music:"), 1u);
-        EXPECT_EQ(store.readValue("Gamma:"), 2u);
+        EXPECT_EQ(store.readValues().find("Fps:"), 0u);
+        EXPECT_EQ(store.readValues().find("Enable music:"), 1u);
+        EXPECT_EQ(store.readValues().find("Gamma:"), 2u);
     }
 }
 
@@ -207,7 +207,7 @@ TEST_F(OptionsWindow, EnableStatesFollowTheCheckBoxesAndAboutComesAndGoes) {
         EXPECT_EQ(position(HG_GAMMA), 75);
         click(HG_CANCEL);
     });
-    EXPECT_EQ(store.readValue("Sound volume:"), 250u);
+    EXPECT_EQ(store.readValues().find("Sound volume:"), 250u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/settings.h"
@@ -34,15 +35,16 @@ struct RegistrySettings : ::testing::Test {
 };
 
 TEST_F(RegistrySettings, FirstStartWritesTheDefaultsAndUsesTheDesktopMode) {
-    EXPECT_FALSE(store.keyExists());
+    EXPECT_EQ(store.readValues().state, StoreState::Missing);
     Settings settings;
-    settings.load(store, [] { return DesktopSize{1920, 1080}; });
-    EXPECT_TRUE(store.keyExists());
+    EXPECT_TRUE(settings.load(store, [] { return DesktopSize{1920, 1080}; }).empty());
+    const StoredValues stored = store.readValues();
+    EXPECT_EQ(stored.state, StoreState::Readable);
     const std::pair<const char*, uint32_t> expected[] = {
         {"Resolution:", 1}, {"Gamma:", 3},  {"Fps:", 0},           {"Clock:", 1},          {"ExitMM:", 1},
         {"Enable sound:", 0}, {"Enable music:", 1}, {"Music volume:", 40}, {"Sound volume:", 40}, {"Usemon:", 1},
         {"Style24h:", 0}};
-    for (const auto& [name, value] : expected) EXPECT_EQ(store.readValue(name), value) << name;
+    for (const auto& [name, value] : expected) EXPECT_EQ(stored.find(name), value) << name;
     EXPECT_EQ(settings.resolutionIndex, 10);
     EXPECT_EQ(settings.displayModes[10].width, 1920);
     EXPECT_EQ(settings.displayModes[10].height, 1080);
@@ -50,20 +52,24 @@ TEST_F(RegistrySettings, FirstStartWritesTheDefaultsAndUsesTheDesktopMode) {
     EXPECT_EQ(raw(L"Sound volume:"), (std::pair<DWORD, std::string>{REG_DWORD, std::string("\x28\0\0\0", 4)}));
 }
 
-TEST_F(RegistrySettings, ValuesComeBackAsStoredAndMissingOnesReadZero) {
-    EXPECT_EQ(store.readValue("Gamma:"), 0u);  // no key yet
-    ASSERT_TRUE(store.writeValue("Gamma:", 2));
-    ASSERT_TRUE(store.writeValue("Monitor:", 0xFFFFFFFFu));
-    EXPECT_EQ(store.readValue("Gamma:"), 2u);
-    EXPECT_EQ(store.readValue("Monitor:"), 0xFFFFFFFFu);
-    EXPECT_EQ(store.readValue("Fps:"), 0u);
-    // A value of another size (a string someone put there) reads as 0, not as its first bytes.
+TEST_F(RegistrySettings, ValuesComeBackAsStoredAndOthersAreNotListed) {
+    EXPECT_TRUE(store.readValues().values.empty());  // no key yet
+    ASSERT_TRUE(store.writeValues({{"Gamma:", 2}, {"Monitor:", 0xFFFFFFFFu}}));
+    EXPECT_EQ(store.readValues().find("Gamma:"), 2u);
+    EXPECT_EQ(store.readValues().find("Monitor:"), 0xFFFFFFFFu);
+    EXPECT_FALSE(store.readValues().find("Fps:"));
+    // A value of another type (a string someone put there) is not read as its first bytes.
     HKEY handle = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_WRITE, &handle), ERROR_SUCCESS);
     const wchar_t text[] = L"3";
     RegSetValueExW(handle, L"Clock:", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
     RegCloseKey(handle);
-    EXPECT_EQ(store.readValue("Clock:"), 0u);
+    EXPECT_FALSE(store.readValues().find("Clock:"));
+    // ... and the settings take the default for it, and say so.
+    Settings settings;
+    const std::vector<std::string> notes = settings.load(store, [] { return DesktopSize{800, 600}; });
+    EXPECT_TRUE(settings.showClock);
+    EXPECT_NE(std::find(notes.begin(), notes.end(), "Settings: no \"Clock:\" value; using 1"), notes.end());
 }
 
 TEST_F(RegistrySettings, ASavedRecordLoadsAgainWithGammaInWholeSteps) {

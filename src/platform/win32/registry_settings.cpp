@@ -15,34 +15,44 @@ std::unique_ptr<SettingsStore> openSettingsStore() { return std::make_unique<win
 
 namespace hg::platform::win32 {
 
-bool RegistrySettingsStore::keyExists() const {
+StoredValues RegistrySettingsStore::readValues() const {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    const LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &key);
+    if (opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND) return {StoreState::Missing, {}};
+    if (opened != ERROR_SUCCESS) return {StoreState::Unreadable, {}};
+    StoredValues stored{StoreState::Readable, {}};
+    // Value names are at most 16,383 characters.
+    std::vector<wchar_t> name(16384);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD type = 0, value = 0, size = sizeof(value);
+        const LONG result = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&value), &size);
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        // A value too large for a REG_DWORD (ERROR_MORE_DATA) is skipped, as is any other type.
+        if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) continue;
+        stored.values.push_back({utf8(std::wstring(name.data(), nameLength)), value});
+    }
     RegCloseKey(key);
-    return true;
+    return stored;
 }
 
-uint32_t RegistrySettingsStore::readValue(const std::string& name) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
-    DWORD type = 0, value = 0, size = sizeof(value);
-    const LONG result =
-        RegQueryValueExW(key, wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) return 0;
-    return value;
-}
-
-bool RegistrySettingsStore::writeValue(const std::string& name, uint32_t value) {
+bool RegistrySettingsStore::writeValues(const std::vector<StoredValue>& values) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    const DWORD stored = value;
-    const LONG result =
-        RegSetValueExW(key, wide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof(stored));
+    bool written = true;
+    for (const StoredValue& stored : values) {
+        const DWORD value = stored.value;
+        written = RegSetValueExW(key, wide(stored.name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                 sizeof(value)) == ERROR_SUCCESS &&
+                  written;
+    }
     RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return written;
 }
+
+std::string RegistrySettingsStore::location() const { return "HKEY_CURRENT_USER\\" + utf8(key_); }
 
 }  // namespace hg::platform::win32

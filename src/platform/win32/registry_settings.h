@@ -13,12 +13,13 @@ public:
     // `key` under HKEY_CURRENT_USER; tests use a key of their own.
     explicit RegistrySettingsStore(std::wstring key = kSettingsKey) : key_(std::move(key)) {}
 
-    bool keyExists() const override;
-    // Opens the key, reads the one value and closes it again; a value that is missing, unreadable
-    // or not a REG_DWORD (a string someone put there) reads 0.
-    uint32_t readValue(const std::string& name) const override;
-    // Creates or opens the key, writes the one value as REG_DWORD and closes it.
-    bool writeValue(const std::string& name, uint32_t value) override;
+    // Opens the key once and reads every REG_DWORD value under it; a value of another type (a
+    // string someone put there) is not listed. A key that exists but cannot be opened for reading
+    // is unreadable.
+    StoredValues readValues() const override;
+    // Creates or opens the key once and writes every value as REG_DWORD.
+    bool writeValues(const std::vector<StoredValue>& values) override;
+    std::string location() const override;
 
 private:
     std::wstring key_;
