@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "e2e/child_process.h"
 #include "png_reader.h"
@@ -86,6 +87,37 @@ TEST(Run, TerminationSignalEndsThroughTheNormalShutdown) {
         ASSERT_GE(log.size(), 3u);
         EXPECT_EQ(log[log.size() - 3].rfind("Max fps: ", 0), 0u);
         EXPECT_EQ(log.back().rfind("Fps: ", 0), 0u);
+    }
+}
+
+// Polls the log tightly: loading takes a few tenths of a second.
+bool logShows(const test::ScratchDir& dir, const std::string& line) {
+    const auto log = test::readLines(dir / "Log.txt");
+    return std::find(log.begin(), log.end(), line) != log.end();
+}
+
+TEST(Run, TerminationSignalWhileLoadingEndsThroughTheNormalShutdown) {
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        bool landedWhileLoading = false;
+        // The signal goes as soon as loading begins; a machine that finished loading before the
+        // log was seen gets another try.
+        for (int attempt = 0; attempt < 5 && !landedWhileLoading; ++attempt) {
+            test::ScratchDir dir;
+            const pid_t pid = test::startHearthglow(dir, {"--window", "320x240"});
+            const auto end = std::chrono::steady_clock::now() + 30s;
+            while (!logShows(dir, "Loading data...") && std::chrono::steady_clock::now() < end)
+                std::this_thread::sleep_for(1ms);
+            kill(pid, signal);
+            landedWhileLoading = !logShows(dir, "OpenGL initialized");
+            EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
+            const auto log = test::readLines(dir / "Log.txt");
+            ASSERT_GE(log.size(), 3u);
+            EXPECT_EQ(log[log.size() - 3].rfind("Max fps: ", 0), 0u);
+            EXPECT_EQ(log.back().rfind("Fps: ", 0), 0u);
+        }
+        EXPECT_TRUE(landedWhileLoading) << "every signal came after the loading";
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/preview_window.h"
+#include "platform/x11/server_loss.h"
 
 namespace hg::platform {
 
@@ -94,6 +95,7 @@ std::unique_ptr<PreviewWindow> openPreviewWindow(uint64_t parent, const Image& p
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
     XSetErrorHandler(noteXError);
+    x11::endProcessWhenServerGoes();
 
     XWindowAttributes attributes{};
     xErrorSeen = false;

@@ -4,6 +4,8 @@
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 
@@ -22,6 +24,13 @@ std::atomic<bool> watchedWindowGone{false};
 int noteRunError(Display*, XErrorEvent* error) {
     if (error->resourceid == watchedWindow.load()) watchedWindowGone = true;
     return 0;
+}
+
+[[noreturn]] int endOnServerLoss(Display*) {
+    static constexpr char kMessage[] = "hearthglow: the connection to the X server was lost\n";
+    // Only what is safe here: the process may be anywhere, holding any lock.
+    [[maybe_unused]] const ssize_t written = ::write(2, kMessage, sizeof(kMessage) - 1);
+    ::_exit(1);
 }
 
 std::vector<Monitor> randrMonitors(Display* display) {
@@ -153,6 +162,8 @@ void requestFullScreenOverMonitors(Display* display, ::Window window, const std:
     XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &state);
     XFlush(display);
 }
+
+void endProcessWhenServerGoes() { XSetIOErrorHandler(endOnServerLoss); }
 
 }  // namespace hg::platform::x11
 

@@ -4,6 +4,7 @@
 // window's size and the monitors straight from the server.
 // The project's headers come first: Xlib defines macros (None, Status) that clash with them.
 #include "platform/platform.h"
+#include "platform/x11/server_loss.h"
 
 #include <X11/Xlib.h>
 
