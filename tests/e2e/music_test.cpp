@@ -1,4 +1,8 @@
 // The music of a real run, written to a file by SDL's disk audio driver instead of a sound card.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -84,6 +88,43 @@ TEST_F(MusicRun, MusicSwitchedOffOpensNoSoundDeviceAtAll) {
     EXPECT_FALSE(std::filesystem::exists(raw));
     const auto log = test::readLines(dir / "Log.txt");
     EXPECT_EQ(std::find(log.begin(), log.end(), "Sound initialized"), log.end());
+}
+
+// The sound device dies under a playing run: the audio goes into a pipe that the test reads for a
+// second and then closes. The frames must go on, and the run must end as always.
+TEST_F(MusicRun, ASoundDeviceThatFailsMidRunDoesNotStopTheFrames) {
+    test::ScratchDir dir;
+    std::filesystem::create_directories(dir / "config/hearthglow");
+    test::writeText(dir / "config/hearthglow/settings.conf", "Enable music: 1\nSound volume: 100\nClock: 1\n");
+    const auto pipe = dir / "audio.pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // Open for reading first, so that the program's open for writing does not wait.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const pid_t pid = test::startHearthglow(dir, {"--window", "160x120"},
+                                            {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", pipe.string()}});
+    uintmax_t heard = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (heard < kOneSecond && std::chrono::steady_clock::now() < end) {
+        char buffer[65536];
+        const ssize_t got = ::read(reader, buffer, sizeof(buffer));
+        if (got > 0) heard += static_cast<uintmax_t>(got);
+        else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::close(reader);
+    EXPECT_GE(heard, kOneSecond) << "the music never played";
+    EXPECT_TRUE(test::logHasLine(dir, "Sound initialized", std::chrono::seconds(1)));
+
+    test::XConnection x;
+    const auto window = test::waitForWindow("--pid " + std::to_string(pid), 20);
+    const auto area = x.display && window ? test::areaOf(x.display, *window) : std::nullopt;
+    ASSERT_TRUE(area);
+    EXPECT_TRUE(test::waitForNewFrames(x.display, *area, 3, std::chrono::seconds(20))) << "the frames stopped with the sound";
+    kill(pid, SIGTERM);
+    EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(10)), 0);
+    const auto log = test::readLines(dir / "Log.txt");
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().rfind("Fps: ", 0), 0u);
 }
 
 }  // namespace
