@@ -130,7 +130,7 @@ std::optional<uint64_t> parseWindowId(std::string_view text) {
 std::string usageLine() {
     return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
            "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] [--no-multitexture] "
-           "[--no-room] [--no-overlay] [--root] [--window-id ID] [--show-time | "
+           "[--no-room] [--no-overlay] [--gl-check] [--root] [--window-id ID] [--show-time | "
            "--hide-time] [--24h | --12h] [--music | --no-music] [--volume N] [--fps | --no-fps] [--monitor N] | "
            "--add-to-xscreensaver | --help";
 }
@@ -147,6 +147,7 @@ const std::map<std::string_view, Flag>& flagOptions() {
         {"--no-multitexture", [](LaunchOptions& o) { o.noMultitexture = true; }},
         {"--no-room", [](LaunchOptions& o) { o.noRoom = true; }},
         {"--no-overlay", [](LaunchOptions& o) { o.noOverlay = true; }},
+        {"--gl-check", [](LaunchOptions& o) { o.glCheck = true; }},
         {"--root", [](LaunchOptions&) {}},  // read in parseCommandLine: it needs the other options first
         {"--show-time", [](LaunchOptions& o) { o.showClock = true; }},
         {"--hide-time", [](LaunchOptions& o) { o.showClock = false; }},

@@ -54,6 +54,7 @@ struct LaunchOptions {
     // Only the overlay on black: for checking the clock and the calendar by their pixels.
     bool noRoom = false;
     bool noOverlay = false;  // the room alone, for pictures of it
+    bool glCheck = false;    // ask the driver for errors after each pass and log them
 
     // --root, --window-id ID, or the host's XSCREENSAVER_WINDOW.
     std::optional<HostWindow> host;

@@ -50,6 +50,10 @@ void Room::drawView(size_t view, const FrameTime& time) {
     if (renderer_) renderer_->drawView(view, time);
 }
 
+void Room::setErrorCheck(GlErrorCheck* check) {
+    if (renderer_) renderer_->setErrorCheck(check);
+}
+
 void Room::release() {
     renderer_.reset();
     scene_->clear();

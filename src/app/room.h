@@ -22,6 +22,7 @@ class PoolBinding;
 class ParticleManager;
 class Scene;
 class RoomRenderer;
+class GlErrorCheck;
 
 struct RoomServices {
     const FileSystem& files;
@@ -52,6 +53,8 @@ public:
     void drawView(size_t view, const FrameTime& time) override;
     // Shutdown: the scene, the models and the particle systems go.
     void release();
+    // Asked after each pass of the room (--gl-check); set after load.
+    void setErrorCheck(GlErrorCheck* check);
 
     Scene& scene() { return *scene_; }
 

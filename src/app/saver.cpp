@@ -103,10 +103,14 @@ int Saver::run() {
         shutDown(loop);
         return 0;
     }
+    if (options_.glCheck) glCheck_.enable();
+    glCheck_.after("setting up OpenGL");
+    renderer_.setErrorCheck(&glCheck_);
     // The host's window sets the size: the snapshot of a cross-fade must fit inside it.
     if (hosted) mode_ = {glWindow_.clientSize().x, glWindow_.clientSize().y, 32};
     renderer_.start(mode_.height);
     loadContent(*capabilities);
+    glCheck_.after("loading");
     if (badPicture_) {
         // Said already; the display goes back as it was.
         shutDown(loop);
@@ -148,6 +152,7 @@ void Saver::loadRoom(const Capabilities& capabilities) {
                                 capabilities.occlusionQueries && !options_.noOcclusionQueries,
                                 capabilities.multitexture && !options_.noMultitexture};
     room_->load(features, [seed] { return seed ? *seed : platform::milliseconds(); });
+    room_->setErrorCheck(&glCheck_);
     renderer_.setScene(room_.get());
 }
 
@@ -186,6 +191,8 @@ void Saver::shutDown(const MainLoop& loop) {
     replacement_.reset();
     renderer_.release();
     textures_.releaseAll();
+    glCheck_.after("the shutdown");
+    glCheck_.logSummary();
     const FrameClock& clock = loop.clock();
     log_.writeLine("Max fps: ", clock.maxFramesPerSecond);
     log_.writeLine("Min fps: ", clock.minFramesPerSecond);

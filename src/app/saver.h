@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "image/texture_manager.h"
 #include "overlay/clock_overlay.h"
+#include "render/gl_error_check.h"
 #include "render/gl_window.h"
 #include "render/renderer.h"
 #include "render/screen_quads.h"
@@ -94,6 +95,7 @@ private:
     GLWindow glWindow_{log_};
     ScreenQuadQueue screenQuads_;
     Renderer renderer_{glWindow_, screenQuads_};
+    GlErrorCheck glCheck_{log_};
     TextureManager textures_{fileSystem_, log_, [this](const std::string& message) { stopOnBadPicture(message); }};
     ClockOverlay clockOverlay_{settings_};
     SoundSystem sound_;

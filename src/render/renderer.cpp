@@ -2,6 +2,7 @@
 
 #include "gl/gl.h"
 
+#include "render/gl_error_check.h"
 #include "render/gl_window.h"
 #include "render/screenshot.h"
 
@@ -16,6 +17,7 @@ void Renderer::start(int modeHeight) {
 
 void Renderer::drawFrame(const FrameTime& time) {
     clearScreen();
+    checkAfter("clearing the screen");
     crossFade_.advance(time.step, time.runClock);
     crossFade_.queueFadeQuad(quads_);
     // Quads queued before the views (the fade from black) belong to every view; those a view's
@@ -24,11 +26,18 @@ void Renderer::drawFrame(const FrameTime& time) {
     for (size_t view = 0; view < window_.views().size(); ++view) {
         window_.useView(view);
         if (scene_) scene_->drawView(view, time);
+        checkAfter("the scene");
         draw2D(view, time);
+        checkAfter("the 2D layer");
         quads_.keepFirst(frameQuads);
     }
     quads_.clear();
     present();
+    checkAfter("the swap");
+}
+
+void Renderer::checkAfter(const char* pass) {
+    if (check_) check_->after(pass);
 }
 
 void Renderer::clearScreen() {

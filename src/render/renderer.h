@@ -11,6 +11,7 @@
 namespace hg {
 
 class GLWindow;
+class GlErrorCheck;
 
 // The 3D part of a frame in one view: the room, or a viewer's subject.
 class ScenePass {
@@ -35,6 +36,8 @@ public:
     void start(int modeHeight);
     void setScene(ScenePass* scene) { scene_ = scene; }
     void setOverlay(OverlayPass* overlay) { overlay_ = overlay; }
+    // Asked after each pass of a frame (--gl-check).
+    void setErrorCheck(GlErrorCheck* check) { check_ = check; }
     CrossFade& crossFade() { return crossFade_; }
 
     void drawFrame(const FrameTime& time);
@@ -48,12 +51,14 @@ private:
     void clearScreen();
     void draw2D(size_t view, const FrameTime& time);
     void present();
+    void checkAfter(const char* pass);
 
     GLWindow& window_;
     ScreenQuadQueue& quads_;
     CrossFade crossFade_;
     ScenePass* scene_ = nullptr;
     OverlayPass* overlay_ = nullptr;
+    GlErrorCheck* check_ = nullptr;
     std::string capturePath_;
     bool captured_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include "effects/particle_system.h"
 #include "render/cross_fade.h"
+#include "render/gl_error_check.h"
 #include "render/gl_window.h"
 #include "render/screen_quads.h"
 #include "scene/animated_mesh.h"
@@ -69,7 +70,10 @@ void RoomRenderer::drawView(size_t view, const FrameTime& time) {
         visibility_.beginFrame();
         animation_.setLocalTime(time.now);
     }
-    if (state.cameras.snapshotPending) drawSnapshot(view, state, time);
+    if (state.cameras.snapshotPending) {
+        drawSnapshot(view, state, time);
+        checkAfter("the cross-fade snapshot");
+    }
 
     setUpScene();
     moveCamera(view, state.cameras, time.step);
@@ -81,14 +85,24 @@ void RoomRenderer::drawView(size_t view, const FrameTime& time) {
 
     animate(state.drawn.opaque, view, time.step);
     drawOpaque(state.drawn.opaque, state.cameras);
-    if (byQueries) visibility_.askQueries(*boxes_, eyeOf(state.cameras));
+    checkAfter("the opaque nodes");
+    if (byQueries) {
+        visibility_.askQueries(*boxes_, eyeOf(state.cameras));
+        checkAfter("the occlusion queries");
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
     if (firstView) particles_.update(time.step);
     glAlphaFunc(GL_ALWAYS, 1);
     drawParticles();
+    checkAfter("the particles");
     animate(state.drawn.translucent, view, time.step);
     drawNodes(state.drawn.translucent, state.cameras, kTranslucentAlphaReference);
+    checkAfter("the translucent nodes");
     crossFade_.queueSnapshotQuad(view, quads_);
+}
+
+void RoomRenderer::checkAfter(const char* pass) {
+    if (check_) check_->after(pass);
 }
 
 RoomRenderer::ViewState& RoomRenderer::viewState(size_t view) {

@@ -17,6 +17,8 @@
 
 namespace hg {
 
+class GlErrorCheck;
+
 class Scene;
 struct SceneNode;
 class PoolBinding;
@@ -40,6 +42,8 @@ public:
     // Lightmapped room geometry drawn with its lightmap on a second texture unit where that gives
     // the same picture (needs multitexture); otherwise every lightmap is a blended second pass.
     void setLightmapUnit(bool on) { lightmapUnit_ = on; }
+    // Asked after each of the view's passes (--gl-check).
+    void setErrorCheck(GlErrorCheck* check) { check_ = check; }
 
     ModelAnimation& animation() { return animation_; }
     // View 0's flights.
@@ -62,6 +66,7 @@ private:
     void drawRoomObject(const SceneNode& node, bool fogged);
     void drawParticles();
     const Viewport& area(size_t view) const;
+    void checkAfter(const char* pass);
 
     Scene& scene_;
     PoolBinding& pool_;
@@ -77,6 +82,7 @@ private:
     std::unique_ptr<OcclusionBoxes> boxes_;
     OpaqueDrawOrder opaqueOrder_;
     bool lightmapUnit_ = false;
+    GlErrorCheck* check_ = nullptr;
 };
 
 }  // namespace hg

@@ -118,11 +118,7 @@ void RoomVisibility::queryWalk() {
         }
     }
     for (SceneNode* node : scene_.objects) {
-        if (node->isInstance && node->visible && node->query) {
-            GLuint samples = 0;
-            glGetQueryObjectuivARB(node->query, GL_QUERY_RESULT_ARB, &samples);
-            node->visible = samples != 0 ? 1 : 0;
-        }
+        if (node->isInstance && node->visible && node->query) node->visible = samplesOf(node->query) != 0 ? 1 : 0;
     }
 }
 
@@ -131,14 +127,22 @@ void RoomVisibility::enterZoneByQueries(SceneNode& zone) {
     if (!zone.visible) return;
     for (uint8_t* flag : zone.flagList) *flag = zone.visible;
     for (Portal* portal : zone.portals) {
-        GLuint samples = 0;
-        if (portal->query) glGetQueryObjectuivARB(portal->query, GL_QUERY_RESULT_ARB, &samples);
+        const uint32_t samples = portal->query ? samplesOf(portal->query) : 0;
         if (samples != 0 && portal->flag) {
             *portal->flag = 1;
             if (portal->target && portal->target->unvisited) enterZoneByQueries(*portal->target);
         }
     }
 }
+
+uint32_t RoomVisibility::samplesOf(uint32_t query) const {
+    if (!askedQueries_.contains(query)) return 0;
+    GLuint samples = 0;
+    glGetQueryObjectuivARB(query, GL_QUERY_RESULT_ARB, &samples);
+    return samples;
+}
+
+void RoomVisibility::ask(uint32_t query) { askedQueries_.insert(query); }
 
 void RoomVisibility::startSeenMarkers(bool firstView) {
     for (auto& marker : scene_.markers) {
@@ -191,7 +195,9 @@ void RoomVisibility::askQueries(OcclusionBoxes& boxes, const Vec3& eye) {
     for (SceneNode* zone : scene_.zones) {
         if (!zone->visible) continue;
         for (Portal* portal : zone->portals) {
-            if (portal->query) drawPortalForOcclusionTest(portal->query, portal->points, portal->triangles);
+            if (!portal->query) continue;
+            drawPortalForOcclusionTest(portal->query, portal->points, portal->triangles);
+            ask(portal->query);
         }
     }
     for (SceneNode* node : scene_.objects) {
@@ -202,6 +208,7 @@ void RoomVisibility::askQueries(OcclusionBoxes& boxes, const Vec3& eye) {
                 glDisable(GL_CULL_FACE);
             }
             boxes.draw(node->query, node->centre, node->size);
+            ask(node->query);
         }
     }
     glEnable(GL_CULL_FACE);

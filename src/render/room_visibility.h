@@ -4,6 +4,7 @@
 // cells, whose particle systems start. Two ways to find it: through the openings (portals)
 // between cells, tested against the view; or by occlusion queries, whose answers (asked at the
 // end of the previous frame, after its opaque pass) say which openings and models left a pixel.
+#include <cstdint>
 #include <unordered_set>
 #include <vector>
 
@@ -49,6 +50,10 @@ private:
     void testPortal(Portal& portal);
     void queryWalk();
     void enterZoneByQueries(SceneNode& zone);
+    // The samples a query counted the last time it was asked; 0 for one never asked yet (the
+    // first frame, a zone seen for the first time), whose result the driver refuses to give.
+    uint32_t samplesOf(uint32_t query) const;
+    void ask(uint32_t query);
     void startSeenMarkers(bool firstView);
     DrawLists listSeen() const;
 
@@ -57,6 +62,7 @@ private:
     CameraSet* cameras_ = nullptr;
     Frustum frustum_;
     std::unordered_set<const void*> startedThisFrame_;
+    std::unordered_set<uint32_t> askedQueries_;
 };
 
 }  // namespace hg

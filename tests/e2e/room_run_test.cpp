@@ -109,13 +109,17 @@ TEST(RoomRun, EveryOpeningFlightShowsTheRoomAndTheFallbacksDrawTheSamePicture) {
 
 // At a large fixed step one key passes per frame: four flights of 300 keys bring the last one,
 // which only ever follows the others; the cross-fades between flights come and go on the way.
-TEST(RoomRun, AWholeCycleReachesTheLastFlight) {
+// The driver is asked for errors after every pass of the way, and has none to give.
+TEST(RoomRun, AWholeCycleReachesTheLastFlightWithoutAnOpenGLError) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
     test::ScratchDir dir;
     const uint32_t seed = seedForEachOpeningFlight().begin()->second;
-    const auto last = shoot(dir, {seed, 20.0f, 4 * 298 + 60, ""});
+    const auto last = shoot(dir, {seed, 20.0f, 4 * 298 + 60, "--gl-check"});
     ASSERT_TRUE(last);
     expectRoom(*last, "the last flight");
+    const auto log = test::readLines(dir / "Log.txt");
+    for (const std::string& line : log) EXPECT_EQ(line.rfind("OpenGL error ", 0), std::string::npos) << line;
+    EXPECT_NE(std::find(log.begin(), log.end(), "OpenGL errors: 0"), log.end());
     const auto opening = shoot(dir, {seed, 20.0f, 60, ""});
     ASSERT_TRUE(opening);
     EXPECT_GT(test::changedPixels(*opening, *last, 24), last->width * last->height / 3);
