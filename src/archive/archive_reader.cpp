@@ -219,6 +219,11 @@ ArchiveReader::Step ArchiveReader::visit(const ArchiveEntry& entry, std::span<co
     if (!password.empty() && entry.isEncrypted()) return Step::Fail;
     // A part of a split entry alone is not the entry.
     if (entry.flags & kSplit) return Step::Fail;
+    // A size the entry's own bytes cannot fill is damage, refused before the output is allocated:
+    // a file of a few bytes must not make every lookup allocate and checksum hundreds of megabytes.
+    const uint64_t fillable =
+        entry.isStored() ? data.size() : hasStream ? Decompressor::maxUnpackedSize(data.size()) : 0;
+    if (entry.unpackedSize > fillable) return Step::Fail;
 
     std::vector<uint8_t> bytes(entry.unpackedSize);
     size_t produced = 0;

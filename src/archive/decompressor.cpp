@@ -19,6 +19,8 @@ constexpr uint32_t kDistanceBase[48] = {
 constexpr uint8_t kDistanceBits[48] = {0,  0,  0,  0,  1,  1,  2,  2,  3,  3,  4,  4,  5,  5,  6,  6,
                                        7,  7,  8,  8,  9,  9,  10, 10, 11, 11, 12, 12, 13, 13, 14, 14,
                                        15, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
+// The last length slot with all its extra bits, three for a new match and two for far distances.
+static_assert(kLengthBase[27] + (1u << kLengthBits[27]) - 1 + 3 + 2 == Decompressor::kMaxMatchLength);
 constexpr uint8_t kShortBase[8] = {0, 4, 8, 16, 32, 64, 128, 192};
 constexpr uint8_t kShortBits[8] = {2, 2, 3, 4, 5, 6, 6, 6};
 

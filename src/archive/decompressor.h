@@ -13,6 +13,12 @@ class Decompressor {
 public:
     static constexpr uint32_t kWindowSize = 0x100000;
     static constexpr uint32_t kWindowMask = kWindowSize - 1;
+    // The longest match one symbol can stand for (258 plus two for far distances).
+    static constexpr uint32_t kMaxMatchLength = 260;
+
+    // The most bytes `packedSize` packed bytes can decode to: every symbol takes at least one bit,
+    // none is read more than a byte past the end, and none stands for more than the longest match.
+    static constexpr uint64_t maxUnpackedSize(uint64_t packedSize) { return (packedSize + 1) * 8 * kMaxMatchLength; }
 
     // Decodes one entry's packed bytes. A non-solid entry starts from cleared state; a solid one
     // continues with the window, tables and audio state of the previous entry. When `output` is

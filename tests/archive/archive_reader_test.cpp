@@ -170,6 +170,25 @@ TEST(ArchiveReader, UntrustedSizesNeverReadPastTheArchive) {
     EXPECT_EQ(extract(shortData, "b"), bytesOf("de"));
 }
 
+TEST(ArchiveReader, ASizeTheEntrysBytesCannotFillYieldsNothing) {
+    // "abc" stated as five bytes, its checksum that of "abc" and two zeros: whatever the checksum
+    // says, the archive's bytes cannot make the entry.
+    auto stored = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("a", "abc")});
+    patchU32(stored, kFirstBlock + 11, 5);
+    patchU32(stored, kFirstBlock + 16, crc32(bytesOf(std::string("abc\0\0", 5))));
+    EXPECT_FALSE(extract(stored, "a"));
+    // A compressed entry without packed bytes stated as four zero bytes.
+    auto empty = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("e", "")});
+    empty[kFirstBlock + 25] = 0x35;
+    patchU32(empty, kFirstBlock + 11, 4);
+    patchU32(empty, kFirstBlock + 16, crc32(std::vector<uint8_t>(4, 0)));
+    EXPECT_FALSE(extract(empty, "e"));
+    // An entry of exactly its bytes still reads.
+    patchU32(stored, kFirstBlock + 11, 3);
+    patchU32(stored, kFirstBlock + 16, crc32(bytesOf("abc")));
+    EXPECT_EQ(extract(stored, "a"), bytesOf("abc"));
+}
+
 TEST(ArchiveReader, EncryptedEntryWithAPasswordIsUnreadable) {
     auto archive = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("a", "abc")});
     patchU16(archive, kFirstBlock + 3, 0x8004);

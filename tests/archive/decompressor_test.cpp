@@ -126,5 +126,31 @@ TEST(Decompressor, EmptyOrExhaustedInputStopsShort) {
     EXPECT_LT(decompressor.decode(ones, 1000, true, out), 1000u);
 }
 
+TEST(Decompressor, NoStreamDecodesToMoreThanItsBound) {
+    // The densest stream there is: one match of the longest length at a far distance, then one-bit
+    // repeats of it until the input has run out (the reader's bound on what an entry can claim).
+    BitWriter out;
+    out.put(0, 2);  // LZ mode, fresh lengths
+    for (int i = 0; i < 19; ++i) out.put(i <= 1 ? 1 : 0, 4);  // length deltas 0 and 1: codes 0 and 1
+    uint8_t lengths[374] = {};
+    lengths[256] = lengths[297] = 1;  // repeat the last match: 0; the longest length slot: 1
+    lengths[298 + 36] = 1;            // a distance of 2^18 and more
+    for (uint8_t length : lengths) out.put(length, 1);
+    out.put(1, 1);   // symbol 297: 224 + 3 + 31 = 258 ...
+    out.put(31, 5);
+    out.put(0, 1);   // ... at distance 262144 + 1: two longer, 260
+    out.put(0, 16);
+    for (int i = 0; i < 200; ++i) out.put(0, 8);  // 1600 repeats of it
+    const std::vector<uint8_t> stream = out.finish();
+
+    const uint64_t bound = Decompressor::maxUnpackedSize(stream.size());
+    std::vector<uint8_t> output(bound + 4096);
+    Decompressor decompressor;
+    const size_t produced = decompressor.decode(stream, uint32_t(output.size()), false, output);
+    EXPECT_LE(produced, bound);
+    EXPECT_GT(produced, bound / 2);
+    EXPECT_EQ(produced % Decompressor::kMaxMatchLength, 0u);
+}
+
 }  // namespace
 }  // namespace hg
