@@ -137,10 +137,14 @@ namespace {
     uint32_t dst = unpack;
     uint32_t src = (dst - distance) & kMask;
     if (dst + length <= kSize && src + length <= kSize) {
-        if (distance >= length) {
+        // A distance close to the window's size puts the source just ahead of the destination, so
+        // the two are apart by the gap either way round, not by the distance.
+        const uint32_t gap = src < dst ? dst - src : src - dst;
+        if (gap >= length) {
             std::memcpy(window + dst, window + src, length);
         } else {
-            // Overlapping copies repeat the last `distance` bytes as a pattern.
+            // Overlapping copies go byte by byte in order: from behind they repeat the last
+            // `distance` bytes as a pattern.
             for (uint32_t i = 0; i < length; ++i) window[dst + i] = window[src + i];
         }
     } else {

@@ -126,6 +126,37 @@ TEST(Decompressor, EmptyOrExhaustedInputStopsShort) {
     EXPECT_LT(decompressor.decode(ones, 1000, true, out), 1000u);
 }
 
+TEST(Decompressor, AMatchFromJustAheadInTheWindowCopiesByteByByte) {
+    // "AB", then repeats of it at distance 2 until the window has wrapped; then a match at distance
+    // 2^20 - 1, whose source is the byte after the destination in the wrapped window.
+    BitWriter out;
+    out.put(0, 2);
+    for (int i = 0; i < 19; ++i) out.put(i <= 2 ? 2 : 0, 4);  // lengths 0, 1, 2: codes 00, 01, 10
+    uint8_t lengths[374] = {};
+    lengths['A'] = lengths['B'] = lengths[256] = lengths[297] = 2;  // codes 00, 01, 10, 11
+    lengths[298 + 1] = lengths[298 + 47] = 1;                      // distance 2: 0; 983041 + 16 bits: 1
+    for (uint8_t length : lengths) out.put(length, 2);
+    out.put(0, 2);  // A
+    out.put(1, 2);  // B
+    out.put(3, 2);  // 224 + 3 + 31 = 258 at distance 2
+    out.put(31, 5);
+    out.put(0, 1);
+    const int repeats = 4064;  // 2 + 258 * 4065 = 2^20 + 196
+    for (int i = 0; i < repeats; ++i) out.put(2, 2);
+    out.put(3, 2);  // 224 + 3 + 0, two longer for the far distance: 229 ...
+    out.put(0, 5);
+    out.put(1, 1);  // ... at 983041 + 65534 = 2^20 - 1
+    out.put(65534, 16);
+    const size_t before = 2 + 258 * size_t(repeats + 1);
+    const std::string text = decodeText(out.finish(), uint32_t(before + 229));
+    ASSERT_EQ(text.size(), before + 229);
+    EXPECT_EQ(text.substr(before - 4, 4), "ABAB");
+    // Position 196 takes the byte of 197, 197 the new byte of 198, and so on: the pattern shifted.
+    std::string shifted;
+    for (int i = 0; i < 229; ++i) shifted += i % 2 == 0 ? 'B' : 'A';
+    EXPECT_EQ(text.substr(before), shifted);
+}
+
 TEST(Decompressor, NoStreamDecodesToMoreThanItsBound) {
     // The densest stream there is: one match of the longest length at a far distance, then one-bit
     // repeats of it until the input has run out (the reader's bound on what an entry can claim).
