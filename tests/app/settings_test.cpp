@@ -123,7 +123,8 @@ TEST(Settings, MissingValuesTakeTheirDefaultsAndAreLogged) {
 TEST(Settings, CorruptOrTruncatedFileNeverBreaksTheLoad) {
     test::ScratchDir dir;
     FileSettingsStore store(dir / "settings.conf");
-    test::writeText(store.path(), std::string("Gamma: banana\n\0\xff\xfe garbage\nFps: 1\nSound volume: 99999999999999\nClock", 72));
+    static constexpr char kDamaged[] = "Gamma: banana\n\0\xff\xfe garbage\nFps: 1\nSound volume: 99999999999999\nClock";
+    test::writeText(store.path(), std::string(kDamaged, sizeof(kDamaged) - 1));
     Settings settings;
     const std::vector<std::string> notes = settings.load(store, kDesktop);
     EXPECT_FLOAT_EQ(settings.gamma, 3.0f);
