@@ -1,7 +1,8 @@
 // The archive reader and its decompressor as hgpak and the program use them. The input holds two
 // archives, cut at the second archive marker. Each is listed and tested entry by entry (hgpak list
 // and test); every listed name is read through the file system over both (the program's lookups,
-// main archive first); and the two are read as one volume set (hgpak's name.rar with name.r00).
+// main archive first); and the two are read as one volume set (hgpak given a first part and the
+// part after it).
 //
 // Checks: an entry never yields more than its unpacked size, and the checksum it passed is that of
 // exactly the bytes it yields (the rest of the stated size counting as zeros); a lookup by name
