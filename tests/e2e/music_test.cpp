@@ -119,6 +119,8 @@ TEST_F(MusicRun, ASoundDeviceThatFailsMidRunDoesNotStopTheFrames) {
     const auto window = test::waitForWindow("--pid " + std::to_string(pid), 20);
     const auto area = x.display && window ? test::areaOf(x.display, *window) : std::nullopt;
     ASSERT_TRUE(area);
+    // Faded in (a slow machine may still be fading), then still drawing.
+    EXPECT_TRUE(test::waitForTheLiveRoomIn(x.display, *area, std::chrono::seconds(30))) << "no live room in the window";
     EXPECT_TRUE(test::waitForNewFrames(x.display, *area, 3, std::chrono::seconds(20))) << "the frames stopped with the sound";
     kill(pid, SIGTERM);
     EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(10)), 0);
