@@ -34,6 +34,9 @@ public:
     // A DejaVu face by file name ("DejaVuSans-Bold.ttf"), opened once.
     const Font& font(const std::string& fileName);
 
+    // The folder where the room's lit maps are kept between bakes; empty: none.
+    void setLightCache(std::filesystem::path folder) { lightCache_ = std::move(folder); }
+    const std::filesystem::path& lightCache() const { return lightCache_; }
     // Every file written so far, as "<tree>/<path>", in the order written.
     const std::vector<std::string>& written() const { return written_; }
 
@@ -42,6 +45,7 @@ private:
     std::filesystem::path fontDir_;
     std::map<std::string, std::unique_ptr<Font>> fonts_;
     std::vector<std::string> written_;
+    std::filesystem::path lightCache_;
 };
 
 // The name of a tree's folder under the root: "main" or "overlay".

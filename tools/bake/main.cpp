@@ -1,11 +1,12 @@
 // bake: writes every generated asset into the content trees.
 //
-//   bake <content folder> [--stamp FILE] [--fonts DIR]
+//   bake <content folder> [--stamp FILE] [--fonts DIR] [--cache DIR]
 //   bake --icon FILE.png     (the desktop icon; FILE.ico: the Windows icon at several sizes)
 //
 // Files go to <content folder>/main/... and <content folder>/overlay/...; the stamp, when asked
 // for, lists every file written, one a line, and is written last, so the build can tell a
-// complete bake from an interrupted one. The desktop icon is a run of its own: it is installed,
+// complete bake from an interrupted one. The cache folder keeps the room's lit maps, so a bake
+// whose room is unchanged does not light it again. The desktop icon is a run of its own: it is installed,
 // not packed, and redrawing it must not touch the content trees.
 #include <cstdio>
 #include <filesystem>
@@ -22,12 +23,12 @@
 #endif
 
 int main(int argc, char** argv) {
-    std::string root, stamp, icon, fonts = HG_DEJAVU_DIR;
+    std::string root, stamp, icon, cache, fonts = HG_DEJAVU_DIR;
     bool understood = true;
     for (int i = 1; i < argc && understood; ++i) {
         const std::string_view arg = argv[i];
-        if ((arg == "--stamp" || arg == "--fonts" || arg == "--icon") && i + 1 < argc) {
-            (arg == "--stamp" ? stamp : arg == "--fonts" ? fonts : icon) = argv[++i];
+        if ((arg == "--stamp" || arg == "--fonts" || arg == "--icon" || arg == "--cache") && i + 1 < argc) {
+            (arg == "--stamp" ? stamp : arg == "--fonts" ? fonts : arg == "--cache" ? cache : icon) = argv[++i];
         } else if (!arg.starts_with("-") && root.empty()) {
             root = arg;
         } else {
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
         }
     }
     if (!understood || root.empty() == icon.empty()) {
-        std::fprintf(stderr, "usage: bake <content folder> [--stamp FILE] [--fonts DIR] | bake --icon FILE.png|FILE.ico\n");
+        std::fprintf(stderr, "usage: bake <content folder> [--stamp FILE] [--fonts DIR] [--cache DIR] | bake --icon FILE.png|FILE.ico\n");
         return 2;
     }
     try {
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         hg::bake::Bakery bakery(root, fonts);
+        bakery.setLightCache(cache);
         hg::bake::bakeAll(bakery);
         if (!stamp.empty()) {
             std::ofstream out(stamp, std::ios::trunc);

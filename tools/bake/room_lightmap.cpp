@@ -1,244 +1,274 @@
 #include "bake/room_lightmap.h"
 
 #include <algorithm>
-#include <cmath>
-#include <map>
+#include <numeric>
+#include <optional>
 
 #include "bake/error.h"
+#include "bake/lightmap_cache.h"
 
 namespace hg::bake::room {
 
 namespace {
 
-constexpr int kPad = 2;  // texels round every chart, filled by dilation so filtering stays inside
-
-struct Chart {
-    std::vector<size_t> faces;
-    int axis = 0;  // the projection: u, v from the two other axes
-    float minU = 0, minV = 0, width = 0, height = 0;
-    int x = 0, y = 0, w = 0, h = 0;  // texels, padding included
+// An object's parts merged in material order (so each material's faces form one run), with the
+// part and material of every face.
+struct MergedObject {
+    Shape shape;
+    std::vector<int> faceMaterial, facePart;
 };
 
-float component(Float3 p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
-
-int dominantAxis(Float3 n) {
-    const float ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
-    if (ax >= ay && ax >= az) return n.x >= 0 ? 0 : 1;
-    if (ay >= az) return n.y >= 0 ? 2 : 3;
-    return n.z >= 0 ? 4 : 5;
-}
-
-Float2 project(Float3 p, int axis) {
-    const int a = axis == 0 ? 1 : 0, b = axis == 2 ? 1 : 2;
-    return {component(p, a), component(p, b)};
-}
-
-// Shelf packing, tallest first; false when the charts do not fit in size × size.
-bool pack(std::vector<Chart>& charts, int size, float texelsPerUnit) {
-    std::vector<size_t> order(charts.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        Chart& c = charts[i];
-        c.w = static_cast<int>(std::ceil(c.width * texelsPerUnit)) + 1 + 2 * kPad;
-        c.h = static_cast<int>(std::ceil(c.height * texelsPerUnit)) + 1 + 2 * kPad;
-        order[i] = i;
-    }
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return charts[a].h > charts[b].h; });
-    int x = 0, y = 0, shelf = 0;
+MergedObject mergeParts(const ObjectDef& def) {
+    std::vector<size_t> order(def.parts.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return def.parts[a].material < def.parts[b].material; });
+    MergedObject out;
     for (size_t i : order) {
-        Chart& c = charts[i];
-        if (c.w > size) return false;
-        if (x + c.w > size) {
-            x = 0;
-            y += shelf;
-            shelf = 0;
-        }
-        if (y + c.h > size) return false;
-        c.x = x;
-        c.y = y;
-        x += c.w;
-        shelf = std::max(shelf, c.h);
-    }
-    return true;
-}
-
-float smooth01(float t) {
-    t = std::clamp(t, 0.0f, 1.0f);
-    return t * t * (3 - 2 * t);
-}
-
-}  // namespace
-
-float toneMap(float v) {
-    if (v < 0.75f) return std::max(v, 0.0f);
-    return 0.75f + 0.25f * (1.0f - std::exp(-(v - 0.75f) / 0.25f));
-}
-
-Float3 lightAt(const Lighting& lighting, Float3 p, Float3 n) {
-    Float3 c = lighting.ambient * (0.8f + 0.2f * n.z);
-    for (const LightSource& s : lighting.sources) {
-        if (s.region) {
-            const auto& [lo, hi] = *s.region;
-            if (p.x < lo.x || p.y < lo.y || p.z < lo.z || p.x > hi.x || p.y > hi.y || p.z > hi.z) continue;
-        }
-        const Float3 d = s.position - p;
-        const float dist = std::max(length(d), 1.0f);
-        const Float3 l = d * (1.0f / dist);
-        float k = std::max(0.0f, (dot(n, l) + 0.15f) / 1.15f);
-        if (s.facing) k *= smooth01(0.15f + 1.1f * dot(*s.facing, -l));
-        const float r = dist / s.falloff;
-        c = c + s.colour * (k / (1.0f + r * r));
-    }
-    // Corners and the floor along the walls get less light; so does the floor under furniture.
-    float occlusion = 1.0f;
-    const float planes[6] = {p.x, kWidth - p.x, p.y, kDepth - p.y, p.z, kHeight - p.z};
-    for (float d : planes)
-        if (d > 1.5f && d < 120.0f) occlusion *= 1.0f - 0.35f * std::exp(-d / 22.0f);
-    if (p.z < 3.0f) {
-        for (const Footprint& f : lighting.footprints) {
-            const float ex = std::max({f.x0 - p.x, p.x - f.x1, 0.0f}), ey = std::max({f.y0 - p.y, p.y - f.y1, 0.0f});
-            const float e = std::sqrt(ex * ex + ey * ey);
-            const float inside = std::min({p.x - f.x0, f.x1 - p.x, p.y - f.y0, f.y1 - p.y});
-            const float cover = e > 0 ? 1.0f - smooth01(e / 14.0f) : 0.5f + 0.5f * smooth01(inside / 14.0f);
-            occlusion *= 1.0f - f.strength * cover;
-        }
-    }
-    return c * occlusion;
-}
-
-BakedObject bakeObject(const ObjectDef& def, const Lighting& lighting, const std::string& lightmapName) {
-    // Parts in material order, so each material's faces form one run.
-    std::vector<size_t> partOrder(def.parts.size());
-    for (size_t i = 0; i < partOrder.size(); ++i) partOrder[i] = i;
-    std::stable_sort(partOrder.begin(), partOrder.end(), [&](size_t a, size_t b) { return def.parts[a].material < def.parts[b].material; });
-    Shape all;
-    std::vector<int> faceMaterial, facePart;
-    for (size_t i : partOrder) {
         const Part& part = def.parts[i];
-        merge(all, part.shape);
-        faceMaterial.insert(faceMaterial.end(), part.shape.faces.size(), part.material);
-        facePart.insert(facePart.end(), part.shape.faces.size(), static_cast<int>(i));
+        merge(out.shape, part.shape);
+        out.faceMaterial.insert(out.faceMaterial.end(), part.shape.faces.size(), part.material);
+        out.facePart.insert(out.facePart.end(), part.shape.faces.size(), static_cast<int>(i));
     }
-    BakedObject out;
-    out.object = objectFromShape(def.name, all, faceMaterial, def.materials);
-    out.object.parentName = def.parentName;
-    if (def.lightmapSize <= 0) return out;
+    return out;
+}
 
-    // Charts: one per part and facing. Faces kept their order, so face f of the object is face f
-    // of `all`.
-    std::map<std::pair<int, int>, size_t> chartOf;
-    std::vector<Chart> charts;
-    for (size_t f = 0; f < all.faces.size(); ++f) {
-        const int axis = dominantAxis(all.faceNormal(f));
-        const auto key = std::make_pair(facePart[f], axis);
-        auto [it, fresh] = chartOf.try_emplace(key, charts.size());
-        if (fresh) {
-            charts.push_back({});
-            charts.back().axis = axis / 2;
-        }
-        charts[it->second].faces.push_back(f);
+uint64_t hashOf(const RoomLightInput& input, const std::vector<const LitSurface*>& surfaces) {
+    InputHash h;
+    h.text("lit maps 1");
+    for (const LitSurface* s : surfaces) {
+        h.number(s->shape.positions.size());
+        for (Float3 p : s->shape.positions) h.point(p);
+        for (const auto& f : s->shape.faces) h.bytes(f.data(), sizeof f);
+        for (const auto& n : s->shape.normals)
+            for (Float3 c : n) h.point(c);
+        h.number(static_cast<uint64_t>(s->layout.width) << 32 | static_cast<uint64_t>(s->layout.height));
+        for (const auto& t : s->layout.texelCorners) h.bytes(t.data(), sizeof t);
+        for (int c : s->layout.faceChart) h.number(static_cast<uint64_t>(c));
+        for (Float3 a : s->faceAlbedo) h.point(a);
     }
-    float area = 0.0f;
-    for (Chart& c : charts) {
-        float u0 = 1e30f, v0 = 1e30f, u1 = -1e30f, v1 = -1e30f;
-        for (size_t f : c.faces)
-            for (uint32_t i : all.faces[f]) {
-                const Float2 q = project(all.positions[i], c.axis);
-                u0 = std::min(u0, q.u), v0 = std::min(v0, q.v), u1 = std::max(u1, q.u), v1 = std::max(v1, q.v);
-            }
-        c.minU = u0, c.minV = v0, c.width = u1 - u0, c.height = v1 - v0;
-        area += (c.width + 1.0f) * (c.height + 1.0f);
+    for (const Shape& o : input.occluders) {
+        h.number(o.positions.size());
+        for (Float3 p : o.positions) h.point(p);
+        for (const auto& f : o.faces) h.bytes(f.data(), sizeof f);
     }
-    const int size = def.lightmapSize;
-    float texelsPerUnit = std::min(2.0f, std::sqrt(0.7f * static_cast<float>(size * size) / std::max(area, 1.0f)));
-    int attempts = 0;
-    while (!pack(charts, size, texelsPerUnit)) {
-        texelsPerUnit *= 0.92f;
-        if (++attempts > 80) throw BakeError(def.name + ": charts do not fit the lightmap");
+    for (const AreaLight& l : input.lights) {
+        h.text(l.name);
+        h.number(static_cast<uint64_t>(l.shape));
+        for (Float3 p : {l.centre, l.size, l.spanU, l.spanV, l.direction, l.hue, l.facing.value_or(Float3{})}) h.point(p);
+        h.floats(std::array<float, 2>{l.strength, l.falloff});
+        h.number(static_cast<uint64_t>(l.samples) * 2 + (l.facing ? 1 : 0));
     }
+    const LightmapSettings& s = input.settings;
+    for (Float3 p : {s.ambient, s.sky}) h.point(p);
+    h.floats(std::array<float, 3>{s.occlusionDistance, s.sampleScale, 0.0f});
+    h.number(static_cast<uint64_t>(s.occlusionRays) << 32 | static_cast<uint64_t>(s.bounceRays));
+    return h.value();
+}
 
-    // Lightmap UVs per corner; texel (x, y) of the map has its centre at ((x + 0.5) / size,
-    // (y + 0.5) / size), and row y of the picture is drawn at v = 1 - (y + 0.5) / size.
-    out.object.lightmapFaces.resize(all.faces.size());
-    std::vector<std::array<Float2, 3>> texelCorners(all.faces.size());
-    for (const Chart& c : charts)
-        for (size_t f : c.faces)
-            for (int k = 0; k < 3; ++k) {
-                const Float2 q = project(all.positions[all.faces[f][k]], c.axis);
-                const Float2 t{static_cast<float>(c.x + kPad) + 0.5f + (q.u - c.minU) * texelsPerUnit,
-                               static_cast<float>(c.y + kPad) + 0.5f + (q.v - c.minV) * texelsPerUnit};
-                texelCorners[f][k] = t;
-                const auto index = static_cast<uint32_t>(out.object.lightmapVertices.size());
-                out.object.lightmapVertices.push_back({t.u / static_cast<float>(size), 1.0f - t.v / static_cast<float>(size)});
-                out.object.lightmapFaces[f][static_cast<size_t>(k)] = index;
-            }
-
-    // Light every texel whose centre lies in a face (or just outside its edge).
-    std::vector<Float3> light(static_cast<size_t>(size * size));
-    std::vector<uint8_t> filled(light.size(), 0);
-    for (size_t f = 0; f < all.faces.size(); ++f) {
-        const auto& t = texelCorners[f];
-        const float denom = (t[1].v - t[2].v) * (t[0].u - t[2].u) + (t[2].u - t[1].u) * (t[0].v - t[2].v);
-        if (std::fabs(denom) < 1e-8f) continue;
-        const int x0 = std::max(0, static_cast<int>(std::floor(std::min({t[0].u, t[1].u, t[2].u})) - 1));
-        const int x1 = std::min(size - 1, static_cast<int>(std::ceil(std::max({t[0].u, t[1].u, t[2].u}))));
-        const int y0 = std::max(0, static_cast<int>(std::floor(std::min({t[0].v, t[1].v, t[2].v})) - 1));
-        const int y1 = std::min(size - 1, static_cast<int>(std::ceil(std::max({t[0].v, t[1].v, t[2].v}))));
-        const Float3 p[3] = {all.positions[all.faces[f][0]], all.positions[all.faces[f][1]], all.positions[all.faces[f][2]]};
-        const float slack = 0.7f / std::sqrt(std::fabs(denom));  // about half a texel in barycentric units
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                const float px = static_cast<float>(x) + 0.5f, py = static_cast<float>(y) + 0.5f;
-                float a = ((t[1].v - t[2].v) * (px - t[2].u) + (t[2].u - t[1].u) * (py - t[2].v)) / denom;
-                float b = ((t[2].v - t[0].v) * (px - t[2].u) + (t[0].u - t[2].u) * (py - t[2].v)) / denom;
-                float c = 1.0f - a - b;
-                const bool inside = a >= 0 && b >= 0 && c >= 0;
-                if (!inside && (a < -slack || b < -slack || c < -slack)) continue;
-                const size_t at = static_cast<size_t>(y * size + x);
-                if (!inside && filled[at] == 2) continue;
-                a = std::max(a, 0.0f), b = std::max(b, 0.0f), c = std::max(c, 0.0f);
-                const float sum = a + b + c;
-                a /= sum, b /= sum, c /= sum;
-                const Float3 pos = p[0] * a + p[1] * b + p[2] * c;
-                const auto& n = all.normals[f];
-                const Float3 normal = normalized(n[0] * a + n[1] * b + n[2] * c);
-                light[at] = lightAt(lighting, pos, normal);
-                filled[at] = inside ? 2 : 1;
-            }
-    }
-    // Dilate into the padding, then give what is left the average.
-    for (int pass = 0; pass < kPad + 1; ++pass) {
+// An object's light spread from its charts into their padding and, past it, the mean of its
+// rectangle.
+std::vector<Float3> spreadIntoPadding(const std::vector<Float3>& light, const std::vector<TexelSample>& texels, int width, int height) {
+    std::vector<Float3> values = light;
+    std::vector<uint8_t> filled(texels.size());
+    for (size_t i = 0; i < texels.size(); ++i) filled[i] = texels[i].coverage != 0;
+    for (int pass = 0; pass <= kChartPadding; ++pass) {
         std::vector<uint8_t> next = filled;
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                const size_t at = static_cast<size_t>(y * size + x);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const size_t at = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
                 if (filled[at]) continue;
                 Float3 sum{};
                 int count = 0;
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx) {
                         const int nx = x + dx, ny = y + dy;
-                        if (nx < 0 || ny < 0 || nx >= size || ny >= size) continue;
-                        const size_t n = static_cast<size_t>(ny * size + nx);
-                        if (filled[n]) sum = sum + light[n], ++count;
+                        if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
+                        const size_t n = static_cast<size_t>(ny) * static_cast<size_t>(width) + static_cast<size_t>(nx);
+                        if (filled[n]) sum = sum + values[n], ++count;
                     }
-                if (count) light[at] = sum * (1.0f / static_cast<float>(count)), next[at] = 1;
+                if (count) values[at] = sum * (1.0f / static_cast<float>(count)), next[at] = 1;
             }
         filled = std::move(next);
     }
     Float3 mean{};
     int count = 0;
-    for (size_t i = 0; i < light.size(); ++i)
-        if (filled[i]) mean = mean + light[i], ++count;
+    for (size_t i = 0; i < values.size(); ++i)
+        if (filled[i]) mean = mean + values[i], ++count;
     if (count) mean = mean * (1.0f / static_cast<float>(count));
-    Canvas map(size, size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const size_t at = static_cast<size_t>(y * size + x);
-            const Float3 v = filled[at] ? light[at] : mean;
-            map.at(x, size - 1 - y) = {toneMap(v.x), toneMap(v.y), toneMap(v.z), 1.0f};
+    for (size_t i = 0; i < values.size(); ++i)
+        if (!filled[i]) values[i] = mean;
+    return values;
+}
+
+// Each lightmapped object's charts at the densities times `scale`.
+std::vector<ChartLayout> layOut(const RoomLightInput& input, const std::vector<MergedObject>& merged, float scale) {
+    std::vector<ChartLayout> layouts;
+    for (size_t i = 0; i < input.objects.size(); ++i) {
+        const ObjectDef& def = input.objects[i];
+        if (def.lightmapSize <= 0) continue;
+        ChartOptions charts;
+        charts.density = [&](Float3 p) { return scale * input.density(def.name, p); };
+        layouts.push_back(layOutCharts(merged[i].shape, merged[i].facePart, charts));
+    }
+    return layouts;
+}
+
+// Where each object's rectangle lies: the map and the corner.
+struct Placement {
+    int page = 0, x = 0, y = 0;
+};
+
+struct Pages {
+    std::vector<Placement> placements;
+    std::vector<int> sides;  // each map's side: full maps kLightmapPage, the last one as small as it may be
+    size_t texels() const {
+        size_t t = 0;
+        for (int s : sides) t += static_cast<size_t>(s) * static_cast<size_t>(s);
+        return t;
+    }
+};
+
+// Packs the rectangles, tallest first, page after page: each goes where the skyline of the page
+// (the height filled in each column) leaves it lowest. Nothing when one is larger than a page.
+std::optional<Pages> packPages(const std::vector<ChartLayout>& layouts) {
+    std::vector<size_t> order(layouts.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return layouts[a].height > layouts[b].height; });
+    Pages pages;
+    pages.placements.resize(layouts.size());
+    std::vector<std::vector<int>> skylines;
+    for (size_t i : order) {
+        const ChartLayout& l = layouts[i];
+        if (l.width > kLightmapPage || l.height > kLightmapPage) return std::nullopt;
+        bool placed = false;
+        for (size_t page = 0; page < skylines.size() + 1 && !placed; ++page) {
+            if (page == skylines.size()) skylines.emplace_back(kLightmapPage, 0);
+            std::vector<int>& sky = skylines[page];
+            int bestX = -1, bestY = kLightmapPage;
+            for (int x = 0; x + l.width <= kLightmapPage; ++x) {
+                const int y = *std::max_element(sky.begin() + x, sky.begin() + x + l.width);
+                if (y < bestY) bestX = x, bestY = y;
+            }
+            if (bestX < 0 || bestY + l.height > kLightmapPage) continue;
+            std::fill(sky.begin() + bestX, sky.begin() + bestX + l.width, bestY + l.height);
+            pages.placements[i] = {static_cast<int>(page), bestX, bestY};
+            placed = true;
         }
-    out.lightmap = std::move(map);
-    out.object.lightmapTexture = lightmapName;
+    }
+    // Every map but the last is full size; the last only as large as what it holds (a power of two).
+    for (size_t page = 0; page < skylines.size(); ++page) {
+        if (page + 1 < skylines.size()) {
+            pages.sides.push_back(kLightmapPage);
+            continue;
+        }
+        int used = *std::max_element(skylines[page].begin(), skylines[page].end());
+        for (int x = 0; x < kLightmapPage; ++x)
+            if (skylines[page][static_cast<size_t>(x)] > 0) used = std::max(used, x + 1);
+        int side = 64;
+        while (side < used) side *= 2;
+        pages.sides.push_back(side);
+    }
+    return pages;
+}
+
+// The densest layout whose maps stay within the budget.
+std::pair<std::vector<ChartLayout>, Pages> layOutWithinBudget(const RoomLightInput& input, const std::vector<MergedObject>& merged) {
+    auto attempt = [&](float scale) -> std::optional<std::pair<std::vector<ChartLayout>, Pages>> {
+        std::vector<ChartLayout> layouts = layOut(input, merged, scale);
+        std::optional<Pages> pages = packPages(layouts);
+        if (!pages || pages->texels() > input.texelBudget) return std::nullopt;
+        return std::make_pair(std::move(layouts), std::move(*pages));
+    };
+    if (auto full = attempt(1.0f)) return std::move(*full);
+    std::optional<std::pair<std::vector<ChartLayout>, Pages>> best;
+    float low = 0.0f, high = 1.0f;
+    for (int step = 0; step < 12; ++step) {
+        const float mid = 0.5f * (low + high);
+        if (auto fits = attempt(mid)) {
+            low = mid;
+            best = std::move(fits);
+        } else {
+            high = mid;
+        }
+    }
+    if (!best) throw BakeError("the room's lightmaps do not fit their budget");
+    return std::move(*best);
+}
+
+std::string pageName(int page) { return "lm_atlas" + std::to_string(page + 1) + ".tga"; }
+
+}  // namespace
+
+BakedObjects bakeObjects(const RoomLightInput& input) {
+    BakedObjects out;
+    std::vector<MergedObject> merged;
+    for (const ObjectDef& def : input.objects) {
+        merged.push_back(mergeParts(def));
+        out.objects.push_back(objectFromShape(def.name, merged.back().shape, merged.back().faceMaterial, def.materials));
+        out.objects.back().parentName = def.parentName;
+    }
+    auto [layouts, pages] = layOutWithinBudget(input, merged);
+    std::vector<LitSurface> surfaces;
+    std::vector<size_t> surfaceOf;  // the object each surface belongs to
+    for (size_t i = 0; i < input.objects.size(); ++i) {
+        const ObjectDef& def = input.objects[i];
+        if (def.lightmapSize <= 0) continue;
+        LitSurface surface;
+        surface.layout = std::move(layouts[surfaces.size()]);
+        for (int m : merged[i].faceMaterial) surface.faceAlbedo.push_back(input.albedo(def.materials[static_cast<size_t>(m)].baseTexture));
+        surface.shape = std::move(merged[i].shape);
+        surfaces.push_back(std::move(surface));
+        surfaceOf.push_back(i);
+    }
+
+    std::vector<const LitSurface*> lit;
+    std::vector<size_t> sizes;
+    for (const LitSurface& s : surfaces) {
+        lit.push_back(&s);
+        sizes.push_back(static_cast<size_t>(s.layout.width) * static_cast<size_t>(s.layout.height));
+    }
+    const uint64_t key = hashOf(input, lit);
+    std::optional<std::vector<std::vector<Float3>>> light;
+    if (!input.cacheFolder.empty()) light = LightmapCache(input.cacheFolder).find(key, sizes);
+    if (!light) {
+        Lightmapper mapper(input.lights, input.settings);
+        for (const LitSurface& s : surfaces) mapper.addSurface(s);
+        for (const Shape& o : input.occluders) mapper.addOccluder(o);
+        light = mapper.bake();
+        if (!input.cacheFolder.empty()) LightmapCache(input.cacheFolder).store(key, *light);
+    }
+
+    // Texel (x, y) of a map is row y of its picture, and the program shows it at
+    // u = (x + 0.5) / side, v = 1 - (y + 0.5) / side: the picture's top row at v = 1.
+    std::vector<Canvas> maps;
+    for (int side : pages.sides) {
+        maps.emplace_back(side, side);
+        for (Pixel& p : maps.back().pixels()) p = {0, 0, 0, 1};
+    }
+    for (size_t s = 0; s < surfaces.size(); ++s) {
+        const LitSurface& surface = surfaces[s];
+        const Placement place = pages.placements[s];
+        const int side = pages.sides[static_cast<size_t>(place.page)];
+        const float scale = 1.0f / static_cast<float>(side);
+        SceneObject& object = out.objects[surfaceOf[s]];
+        object.lightmapFaces.resize(surface.shape.faces.size());
+        for (size_t f = 0; f < surface.shape.faces.size(); ++f)
+            for (size_t k = 0; k < 3; ++k) {
+                const Float2 t = surface.layout.texelCorners[f][k];
+                object.lightmapFaces[f][k] = static_cast<uint32_t>(object.lightmapVertices.size());
+                object.lightmapVertices.push_back({(static_cast<float>(place.x) + t.u) * scale, 1.0f - (static_cast<float>(place.y) + t.v) * scale});
+            }
+        object.lightmapTexture = pageName(place.page);
+        const int width = surface.layout.width, height = surface.layout.height;
+        const std::vector<Float3> values = spreadIntoPadding((*light)[s], sampleTexels(surface.shape, surface.layout), width, height);
+        Canvas& map = maps[static_cast<size_t>(place.page)];
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const Float3 v = values[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+                map.at(place.x + x, place.y + y) = {toneMap(v.x), toneMap(v.y), toneMap(v.z), 1.0f};
+            }
+    }
+    for (size_t p = 0; p < maps.size(); ++p) out.lightmaps.emplace_back(pageName(static_cast<int>(p)), std::move(maps[p]));
     return out;
 }
 

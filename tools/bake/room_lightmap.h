@@ -1,43 +1,41 @@
 #pragma once
-// The room's first lightmapper: every object gets its own lightmap, its faces unfolded into
-// planar charts (one per part and facing) packed onto the map, and every texel lit by the room's
-// sources: the fire, the tree, the lamps and the windows, each with distance falloff and the
-// cosine term, plus a soft ambient term darkened into corners and under furniture. No shadows.
-#include <optional>
+// The room's objects with their lightmaps: each object's faces charted at the texel density of
+// where they stand, lit together by the lightmapper (the placed models casting shadows), the light
+// squeezed into texels and spread into the charts' padding. The objects' chart rectangles share
+// a few large maps ("lm_atlas1.tga", ...) rather than each rounding its own up to a square. An
+// unchanged room is read back from the cache instead of being lit again.
+#include <filesystem>
+#include <functional>
+#include <utility>
+#include <string>
 #include <vector>
 
 #include "bake/bss_writer.h"
 #include "bake/canvas.h"
+#include "bake/lightmapper.h"
 #include "bake/room_layout.h"
 
 namespace hg::bake::room {
 
-struct LightSource {
-    Float3 position;
-    Float3 colour;         // already scaled by the source's strength
-    float falloff = 100;   // distance at which the light has fallen to a half
-    std::optional<Float3> facing;   // sources that shine into a half space only (fire, windows)
-    std::optional<std::array<Float3, 2>> region;  // lights only points inside this box
+inline constexpr int kLightmapPage = 1024;  // the side of a full shared map
+
+struct RoomLightInput {
+    std::vector<ObjectDef> objects;    // lightmapped unless their lightmapSize is 0
+    std::vector<Shape> occluders;      // block light, have no map
+    std::vector<AreaLight> lights;
+    LightmapSettings settings;
+    std::function<Float3(const std::string& texture)> albedo;              // of a material's base texture
+    std::function<float(const std::string& object, Float3 point)> density;  // texels per unit
+    std::filesystem::path cacheFolder;  // empty: no cache
+    // Texels of all maps together at most: the densities are scaled down evenly until they fit.
+    size_t texelBudget = 2600000;
 };
 
-struct Lighting {
-    Float3 ambient{0.15f, 0.14f, 0.14f};
-    std::vector<LightSource> sources;
-    std::vector<Footprint> footprints;
+struct BakedObjects {
+    std::vector<SceneObject> objects;  // one per input object, in order
+    std::vector<std::pair<std::string, Canvas>> lightmaps;  // opaque, square; names under Textures/
 };
 
-// The light arriving at a point with normal `n`, before it is squeezed into a lightmap texel.
-Float3 lightAt(const Lighting& lighting, Float3 p, Float3 n);
-// 0..1 from any amount of light: linear in the dark, a soft shoulder towards white.
-float toneMap(float v);
-
-struct BakedObject {
-    SceneObject object;
-    std::optional<Canvas> lightmap;  // opaque, lightmapSize square
-};
-
-// The object with its runs, UVs and (when def.lightmapSize > 0) lightmap UVs and lightmap named
-// `lightmapName`.
-BakedObject bakeObject(const ObjectDef& def, const Lighting& lighting, const std::string& lightmapName);
+BakedObjects bakeObjects(const RoomLightInput& input);
 
 }  // namespace hg::bake::room
