@@ -62,7 +62,7 @@ std::vector<SceneCamera> roomCameras() {
     out.push_back(flight({{175, 270, 125}, {225, 350, 105}, {285, 395, 92}, {355, 390, 95}, {405, 330, 115}},
                          {fire + Float3{0, -5, 5}, fire, fire, fire + Float3{0, -5, 20}, {kFireX, 505, 95}}, 1.3f, 1.2f));
     // The tree and the train: round the tree low down, rising to the star.
-    out.push_back(flight({{395, 470, 94}, {415, 375, 91}, {465, 305, 102}, {540, 272, 125}, {605, 268, 155}},
+    out.push_back(flight({{392, 428, 100}, {422, 374, 98}, {497, 340, 106}, {560, 316, 128}, {615, 300, 155}},
                          {tree + Float3{0, 0, 22}, tree + Float3{0, 0, 22}, tree + Float3{0, 0, 40}, tree + Float3{0, 0, 75},
                           tree + Float3{0, 0, 115}},
                          1.35f, 1.3f));
@@ -70,7 +70,7 @@ std::vector<SceneCamera> roomCameras() {
     out.push_back(flight({{240, 370, 152}, {268, 420, 150}, {300, 440, 146}, {338, 428, 150}, {360, 395, 158}},
                          {{300, 522, 150}, {300, 522, 150}, {300, 522, 148}, {290, 520, 145}, {270, 510, 140}}, 1.2f, 1.25f));
     // The windows: along the east side, looking out at the snow.
-    out.push_back(flight({{420, 80, 120}, {495, 135, 132}, {535, 205, 140}, {555, 275, 150}, {530, 330, 160}},
+    out.push_back(flight({{420, 80, 120}, {505, 130, 132}, {562, 200, 142}, {576, 275, 150}, {548, 335, 160}},
                          {{900, 100, 210}, {900, 150, 220}, {900, 250, 225}, {900, 300, 235}, {880, 330, 240}}, 1.35f, 1.3f));
     // A slow overview from the south side of the room, high up.
     out.push_back(flight({{85, 95, 198}, {240, 62, 199}, {420, 62, 197}, {600, 118, 192}},
@@ -94,7 +94,7 @@ std::vector<SceneMarker> roomMarkers() {
     for (int i = 0; i < 4; ++i)
         m.push_back(marker(std::string("instance stocking ") + stockings[i], 3, {kFireX + stockingX[i], kMantelFront - 2.0f, mantel - 10.0f}));
     m.push_back(marker("instance firewood", kInstanceMarker, {148.0f, 492.0f, 0.0f}, 0.1f));
-    m.push_back(marker("instance teddy couch", kInstanceMarker, {252.0f, 188.0f, 50.0f}, 0.2f));
+    m.push_back(marker("instance teddy couch", kInstanceMarker, {252.0f, 188.0f, 54.0f}, 0.2f));
     m.push_back(marker("instance teddy tree", kInstanceMarker, {462.0f, 448.0f, 0.0f}, 2.3f));
     m.push_back(marker("instance lamp left", kInstanceMarker, {kSideTables[0].x, kSideTables[0].y, kSideTableTop}));
     m.push_back(marker("instance lamp right", kInstanceMarker, {kSideTables[1].x, kSideTables[1].y, kSideTableTop}));

@@ -15,7 +15,7 @@ constexpr float kBack = kDepth - 4.0f;  // the firebox's back wall
 
 ObjectDef surround() {
     ObjectDef o{"fireplace", {material("room_stone.tga")}, {}, 256};
-    const float y0 = kSurroundFront, y1 = kDepth - 0.5f, s = 1.0f / 110.0f;
+    const float y0 = kSurroundFront, y1 = kDepth - 0.5f, s = 1.0f / 100.0f;
     o.parts.push_back({block({kX0, y0, 0}, {kOpen0, y1, kSurroundTop}, s, 1.0f), 0});
     o.parts.push_back({block({kOpen1, y0, 0}, {kX1, y1, kSurroundTop}, s, 1.0f), 0});
     o.parts.push_back({block({kOpen0, y0, kOpenTop}, {kOpen1, y1, kSurroundTop}, s, 1.0f), 0});
@@ -28,7 +28,7 @@ ObjectDef surround() {
 
 ObjectDef firebox() {
     ObjectDef o{"firebox", {material("room_firebrick.tga")}, {}, 128};
-    const float y0 = kSurroundFront + 1.0f, s = 1.0f / 60.0f;
+    const float y0 = kSurroundFront + 1.0f, s = 1.0f / 72.0f;
     // Seen from inside the opening: the back, the two splayed sides, the floor and the top.
     o.parts.push_back({rect({kOpen0 + 12.0f, kBack, 0}, {kOpen1 - kOpen0 - 24.0f, 0, 0}, {0, 0, kOpenTop}, s), 0});
     const Float3 lb{kOpen0 + 12.0f, kBack, 0}, lf{kOpen0, y0, 0}, rb{kOpen1 - 12.0f, kBack, 0}, rf{kOpen1, y0, 0};

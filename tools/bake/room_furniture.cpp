@@ -1,8 +1,10 @@
 // The furniture: the couch facing the fire, two armchairs, the rug, the coffee and side tables,
 // the bookcase with its books, a dresser, a footstool, the felt skirt under the tree and the
 // wreath on the door. Pieces are modelled facing +y at the origin and then placed.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 #include "bake/room_layout.h"
 
@@ -10,70 +12,177 @@ namespace hg::bake::room {
 
 namespace {
 
-constexpr float kFabricScale = 1.0f / 45.0f;
+constexpr float kPi = std::numbers::pi_v<float>;
+constexpr float kFabricScale = 1.0f / 60.0f;
 constexpr float kWoodScale = 1.0f / 60.0f;
 
-// A seat (couch or armchair) of `width` facing +y: fabric (material 0), wooden feet (1) and two
-// plaid cushions (2) when `pillows` is set.
-std::vector<Part> seat(float width, float depth, bool pillows) {
+// Coordinates across one side of a rounded box of half-size `half`: `steps` facets round each
+// rounded edge (spaced so each turns by the same angle) and `flat` equal strips between them.
+std::vector<float> roundedSpans(float half, float radius, int steps, int flat) {
+    std::vector<float> out;
+    const float core = half - radius;
+    for (int k = 0; k < steps; ++k) out.push_back(-core - radius * std::tan(0.25f * kPi * (1.0f - static_cast<float>(k) / static_cast<float>(steps))));
+    for (int j = 0; j <= flat; ++j) out.push_back(-core + 2.0f * core * static_cast<float>(j) / static_cast<float>(flat));
+    for (int k = steps - 1; k >= 0; --k) out.push_back(core + radius * std::tan(0.25f * kPi * (1.0f - static_cast<float>(k) / static_cast<float>(steps))));
+    return out;
+}
+
+// A box of `size` centred on the origin with every edge and corner rounded to `radius` (an
+// upholstered block), its two largest faces puffed out by `puff` in the middle as a filled
+// cushion is. UVs box-projected at kFabricScale in the box's own frame.
+Shape roundedBox(Float3 size, float radius, float puff = 0.0f, int steps = 2, int flat = 2) {
+    const float half[3] = {0.5f * size.x, 0.5f * size.y, 0.5f * size.z};
+    radius = std::min({radius, 0.9f * half[0], 0.9f * half[1], 0.9f * half[2]});
+    const int thin = half[0] <= half[1] && half[0] <= half[2] ? 0 : (half[1] <= half[2] ? 1 : 2);
+    Shape s;
+    // Each side: the axis it faces, its sign, and two axes across it whose cross product points out.
+    const int sides[3][3] = {{0, 1, 2}, {1, 2, 0}, {2, 0, 1}};
+    for (const auto& side : sides)
+        for (float sign : {1.0f, -1.0f}) {
+            const int n = side[0];
+            // Mirroring the side flips one axis across it so the winding still faces out.
+            const int a = sign > 0 ? side[1] : side[2], b = sign > 0 ? side[2] : side[1];
+            const std::vector<float> as = roundedSpans(half[a], radius, steps, flat), bs = roundedSpans(half[b], radius, steps, flat);
+            const uint32_t first = static_cast<uint32_t>(s.positions.size());
+            for (float qb : bs)
+                for (float qa : as) {
+                    float q[3];
+                    q[n] = sign * half[n];
+                    q[a] = qa;
+                    q[b] = qb;
+                    float inner[3], d[3];
+                    for (int i = 0; i < 3; ++i) {
+                        inner[i] = std::clamp(q[i], -(half[i] - radius), half[i] - radius);
+                        d[i] = q[i] - inner[i];
+                    }
+                    const Float3 dir = normalized({d[0], d[1], d[2]});
+                    float p[3] = {inner[0] + dir.x * radius, inner[1] + dir.y * radius, inner[2] + dir.z * radius};
+                    if (puff > 0.0f) {
+                        const int u = (thin + 1) % 3, w = (thin + 2) % 3;
+                        const float fu = p[u] / half[u], fw = p[w] / half[w];
+                        p[thin] += puff * (1.0f - fu * fu) * (1.0f - fw * fw) * (p[thin] / half[thin]);
+                    }
+                    s.addPosition({p[0], p[1], p[2]});
+                }
+            const uint32_t width = static_cast<uint32_t>(as.size());
+            for (uint32_t j = 0; j + 1 < bs.size(); ++j)
+                for (uint32_t i = 0; i + 1 < width; ++i) {
+                    const uint32_t c = first + j * width + i;
+                    s.addQuad(c, c + 1, c + 1 + width, c + width);
+                }
+        }
+    boxUv(s, kFabricScale);
+    return s;
+}
+
+// An upholstered piece of `size` whose lower corner is `lo`, in the seat's own frame.
+Shape padded(Float3 lo, Float3 size, float radius, float puff = 0.0f, int steps = 2, int flat = 2) {
+    Shape s = roundedBox(size, radius, puff, steps, flat);
+    apply(s, Transform::translate(lo + size * 0.5f));
+    return s;
+}
+
+// A turned wooden foot 11 cm tall, standing on z = 0.
+Shape turnedFoot() {
+    const std::array<Float2, 7> profile = {Float2{0, 0}, {2.4f, 0}, {3.8f, 4.0f}, {2.8f, 8.0f}, {4.2f, 9.5f}, {4.2f, 11.0f}, {0, 11.0f}};
+    return worldUv(lathe(profile, 8), kWoodScale);
+}
+
+// The couch facing +y, `width` across and `depth` deep, on its own origin: a low frame on turned
+// feet, rolled arms, a padded back, plump seat and back cushions (fabric, material 0), the feet
+// (wood, 1) and two plaid scatter cushions (2).
+std::vector<Part> couchParts(float width, float depth) {
     std::vector<Part> parts;
-    const float hw = 0.5f * width, hd = 0.5f * depth, arm = 15.0f;
-    auto fabric = [&](Float3 lo, Float3 hi, float bevel) { parts.push_back({block(lo, hi, kFabricScale, bevel), 0}); };
-    fabric({-hw + arm - 2.0f, -hd + 4.0f, 9.0f}, {hw - arm + 2.0f, hd, 37.0f}, 3.0f);  // base
-    fabric({-hw + 4.0f, -hd, 9.0f}, {hw - 4.0f, -hd + 24.0f, 86.0f}, 6.0f);         // back
-    // Arms with rolled tops.
+    const float hw = 0.5f * width, hd = 0.5f * depth, arm = 20.0f, feet = 11.0f;
+    auto fabric = [&](Shape s) { parts.push_back({std::move(s), 0}); };
+    // The frame between the arms, skirted down to the feet.
+    fabric(padded({-hw + arm - 3.0f, -hd + 4.0f, feet}, {width - 2 * arm + 6.0f, depth - 6.0f, 28.0f}, 4.0f, 0.0f, 2, 1));
+    // The back: a deep padded panel, its top rounded over.
+    fabric(padded({-hw + 3.0f, -hd, feet}, {width - 6.0f, 22.0f, 76.0f}, 9.0f));
+    // Rolled arms: a padded panel and a roll along its top flaring outwards.
     for (float side : {-1.0f, 1.0f}) {
-        const float x0 = side < 0 ? -hw : hw - arm, x1 = x0 + arm;
-        fabric({x0, -hd, 9.0f}, {x1, hd, 58.0f}, 5.0f);
-        Shape roll = cylinder(8.5f, 8.5f, depth + 2.0f, 14);
-        apply(roll, Transform::frame({0.5f * (x0 + x1) + side * 1.0f, -hd - 1.0f, 60.0f}, {0, 1, 0}, {1, 0, 0}));
-        parts.push_back({worldUv(std::move(roll), kFabricScale), 0});
+        const float xc = side * (hw - 0.5f * arm);
+        fabric(padded({xc - 0.5f * arm, -hd + 1.0f, feet}, {arm, depth - 1.0f, 44.0f}, 5.0f, 0.0f, 2, 1));
+        fabric(padded({xc - 0.5f * arm - 3.0f + side * 2.0f, -hd + 1.0f, feet + 37.0f}, {arm + 6.0f, depth + 2.0f, 17.0f}, 8.0f, 0.0f, 2, 1));
     }
-    // Seat and back cushions, plump and bevelled.
+    // Seat cushions side by side, and back cushions leaning on the back.
     const int cushions = width > 150.0f ? 3 : 1;
     const float inner = width - 2 * arm, each = inner / static_cast<float>(cushions);
     for (int i = 0; i < cushions; ++i) {
-        const float x0 = -hw + arm + each * static_cast<float>(i), x1 = x0 + each;
-        fabric({x0 + 0.5f, -hd + 22.0f, 37.0f}, {x1 - 0.5f, hd + 2.0f, 50.0f}, 5.0f);
-        Shape back = block({x0 + 1.0f, -8.0f, 0.0f}, {x1 - 1.0f, 8.0f, 36.0f}, kFabricScale, 6.0f);
-        apply(back, Transform::translate({0, -hd + 30.0f, 50.0f}) * Transform::rotateX(-0.2f));
-        parts.push_back({worldUv(std::move(back), kFabricScale), 0});
+        const float x0 = -hw + arm + each * static_cast<float>(i);
+        fabric(padded({x0 + 0.6f, -hd + 21.0f, feet + 27.0f}, {each - 1.2f, depth - 19.0f, 15.0f}, 5.5f, 2.5f));
+        Shape back = roundedBox({each - 1.5f, 17.0f, 42.0f}, 6.5f, 3.0f);
+        apply(back, Transform::translate({x0 + 0.5f * each, -hd + 31.0f, feet + 64.0f}) * Transform::rotateX(-0.22f));
+        fabric(std::move(back));
     }
-    for (float x : {-hw + 6.0f, hw - 6.0f})
-        for (float y : {-hd + 6.0f, hd - 6.0f}) {
-            Shape foot = cylinder(3.2f, 2.2f, 9.0f, 8);
-            apply(foot, Transform::translate({x, y, 9.0f}) * Transform::rotateX(3.14159f));
-            parts.push_back({worldUv(std::move(foot), kWoodScale), 1});
-        }
-    if (pillows) {
-        for (float side : {-1.0f, 1.0f}) {
-            Shape p = block({-17.0f, -6.0f, -17.0f}, {17.0f, 6.0f, 17.0f}, 1.0f / 34.0f, 6.0f);
-            apply(p, Transform::translate({side * (hw - arm - 20.0f), -hd + 36.0f, 68.0f}) * Transform::rotateZ(side * 0.35f) *
-                         Transform::rotateX(-0.3f) * Transform::rotateY(0.78f));
-            parts.push_back({std::move(p), 2});
-        }
+    for (float x : {-hw + 7.0f, hw - 7.0f})
+        for (float y : {-hd + 7.0f, hd - 7.0f}) parts.push_back({placed(turnedFoot(), {x, y, 0}), 1});
+    // Two plaid cushions propped in the corners.
+    for (float side : {-1.0f, 1.0f}) {
+        Shape p = roundedBox({40.0f, 13.0f, 40.0f}, 6.0f, 4.5f);
+        boxUv(p, 1.0f / 40.0f);
+        apply(p, Transform::translate({side * (hw - arm - 19.0f), -hd + 38.0f, feet + 57.0f}) * Transform::rotateZ(side * 0.3f) *
+                     Transform::rotateX(-0.35f) * Transform::rotateY(side * 0.55f));
+        parts.push_back({std::move(p), 2});
     }
+    return parts;
+}
+
+// A wing chair facing +y: a tall padded back with wings, rolled arms, one deep seat cushion and
+// one back cushion (fabric, 0) on turned feet (wood, 1).
+std::vector<Part> armchairParts(float width, float depth) {
+    std::vector<Part> parts;
+    const float hw = 0.5f * width, hd = 0.5f * depth, arm = 17.0f, feet = 11.0f;
+    auto fabric = [&](Shape s) { parts.push_back({std::move(s), 0}); };
+    fabric(padded({-hw + arm - 3.0f, -hd + 4.0f, feet}, {width - 2 * arm + 6.0f, depth - 6.0f, 28.0f}, 4.0f, 0.0f, 2, 1));
+    fabric(padded({-hw + 3.0f, -hd, feet}, {width - 6.0f, 20.0f, 96.0f}, 9.0f));
+    for (float side : {-1.0f, 1.0f}) {
+        const float xc = side * (hw - 0.5f * arm);
+        fabric(padded({xc - 0.5f * arm, -hd + 10.0f, feet}, {arm, depth - 10.0f, 42.0f}, 5.0f, 0.0f, 2, 1));
+        fabric(padded({xc - 0.5f * arm - 3.0f + side * 2.0f, -hd + 10.0f, feet + 36.0f}, {arm + 6.0f, depth - 8.0f, 16.0f}, 7.5f, 0.0f, 2, 1));
+        // A wing rising from the arm to the top of the back, splayed a little outwards.
+        Shape wing = roundedBox({9.0f, 34.0f, 50.0f}, 4.5f, 0.0f, 2, 1);
+        apply(wing, Transform::translate({side * (hw - 5.0f), -hd + 24.0f, feet + 70.0f}) * Transform::rotateZ(-side * 0.16f) *
+                        Transform::rotateY(side * 0.06f));
+        fabric(std::move(wing));
+    }
+    fabric(padded({-hw + arm + 0.6f, -hd + 19.0f, feet + 27.0f}, {width - 2 * arm - 1.2f, depth - 17.0f, 15.0f}, 5.5f, 2.5f));
+    Shape back = roundedBox({width - 2 * arm - 2.0f, 15.0f, 52.0f}, 6.5f, 3.0f);
+    apply(back, Transform::translate({0.0f, -hd + 27.0f, feet + 70.0f}) * Transform::rotateX(-0.16f));
+    fabric(std::move(back));
+    for (float x : {-hw + 7.0f, hw - 7.0f})
+        for (float y : {-hd + 7.0f, hd - 7.0f}) parts.push_back({placed(turnedFoot(), {x, y, 0}), 1});
     return parts;
 }
 
 std::vector<Part> placedParts(std::vector<Part> parts, Float3 at, float turn) {
     for (Part& p : parts) {
         p.shape = placed(std::move(p.shape), at, turn);
-        smoothNormals(p.shape, 45.0f);
+        smoothNormals(p.shape, 50.0f);
     }
     return parts;
 }
 
 ObjectDef couch() {
     ObjectDef o{"couch", {material("room_velvet_red.tga"), material("room_mantel.tga"), material("plaid_red.tga")}, {}, 256};
-    o.parts = placedParts(seat(215.0f, 92.0f, true), kCouchCentre, 0.0f);
+    o.parts = placedParts(couchParts(kCouchWidth, kCouchDepth), kCouchCentre, 0.0f);
     return o;
 }
 
 ObjectDef armchair(int i) {
-    ObjectDef o{"armchair0" + std::to_string(i + 1), {material("room_velvet_green.tga"), material("room_mantel.tga"), material("plaid_red.tga")}, {}, 128};
-    o.parts = placedParts(seat(98.0f, 88.0f, false), kArmchairs[i], kArmchairTurn[i]);
+    ObjectDef o{"armchair0" + std::to_string(i + 1), {material("room_velvet_green.tga"), material("room_mantel.tga")}, {}, 256};
+    o.parts = placedParts(armchairParts(kArmchairWidth, kArmchairDepth), kArmchairs[i], kArmchairTurn[i]);
     return o;
+}
+
+// What an object covers on the floor, from its geometry.
+Footprint footprintOf(const ObjectDef& o, float strength) {
+    Footprint f{1e9f, 1e9f, -1e9f, -1e9f, strength};
+    for (const Part& p : o.parts) {
+        const auto [lo, hi] = p.shape.bounds();
+        f = {std::min(f.x0, lo.x), std::min(f.y0, lo.y), std::max(f.x1, hi.x), std::max(f.y1, hi.y), strength};
+    }
+    return f;
 }
 
 ObjectDef rug() {
@@ -174,9 +283,10 @@ ObjectDef dresser() {
 ObjectDef footstool() {
     ObjectDef o{"footstool", {material("room_velvet_green.tga"), material("room_mantel.tga")}, {}, 64};
     const Float3 c{185.0f, 440.0f, 0};
-    o.parts.push_back({block({c.x - 24.0f, c.y - 18.0f, 10.0f}, {c.x + 24.0f, c.y + 18.0f, 34.0f}, kFabricScale, 5.0f), 0});
-    for (float dx : {-20.0f, 20.0f})
-        for (float dy : {-14.0f, 14.0f}) o.parts.push_back({placed(worldUv(cylinder(2.5f, 1.8f, 10.0f, 8), kWoodScale), {c.x + dx, c.y + dy, 0}), 1});
+    o.parts.push_back({placed(padded({-25.0f, -19.0f, 10.0f}, {50.0f, 38.0f, 25.0f}, 6.0f, 2.0f), c), 0});
+    for (float dx : {-19.0f, 19.0f})
+        for (float dy : {-13.0f, 13.0f}) o.parts.push_back({placed(turnedFoot(), c + Float3{dx, dy, 0}), 1});
+    for (Part& p : o.parts) smoothNormals(p.shape, 50.0f);
     return o;
 }
 
@@ -214,8 +324,13 @@ std::vector<ObjectDef> furnitureObjects() {
 
 std::vector<Footprint> furnitureFootprints() {
     std::vector<Footprint> out;
-    out.push_back({kCouchCentre.x - 108.0f, kCouchCentre.y - 46.0f, kCouchCentre.x + 108.0f, kCouchCentre.y + 46.0f, 0.55f});
-    for (const Float3& a : kArmchairs) out.push_back({a.x - 44.0f, a.y - 44.0f, a.x + 44.0f, a.y + 44.0f, 0.45f});
+    out.push_back(footprintOf(couch(), 0.55f));
+    // A turned chair's box is larger than its shadow: keep the part under the seat.
+    for (int i = 0; i < 2; ++i) {
+        Footprint f = footprintOf(armchair(i), 0.45f);
+        const float sx = 0.12f * (f.x1 - f.x0), sy = 0.12f * (f.y1 - f.y0);
+        out.push_back({f.x0 + sx, f.y0 + sy, f.x1 - sx, f.y1 - sy, 0.45f});
+    }
     out.push_back({kCoffeeTable.x - 55.0f, kCoffeeTable.y - 30.0f, kCoffeeTable.x + 55.0f, kCoffeeTable.y + 30.0f, 0.35f});
     for (const Float3& t : kSideTables) out.push_back({t.x - 18.0f, t.y - 18.0f, t.x + 18.0f, t.y + 18.0f, 0.3f});
     out.push_back({0.0f, 225.0f, 36.0f, 375.0f, 0.4f});

@@ -35,16 +35,42 @@ inline constexpr WindowOpening kWindows[] = {{60.0f, 175.0f}, {215.0f, 330.0f}};
 inline constexpr float kSillZ = 85.0f;
 inline constexpr float kHeadZ = 235.0f;
 
+// The landscape outside the east windows, round the room's centre and within the cameras' far
+// plane (3000 cm) from everywhere they fly: a dome of night sky of kSkyRadius from just below the
+// horizon to kSkyTop (radians of elevation; its picture repeats kSkyRepeats times round), snowy
+// hills in layers from 1450 to 2400 cm, fir trees and cottages on them, and the moon on a patch
+// of its own just inside the dome.
+inline constexpr float kSkyRadius = 2460.0f, kSkyBottom = -0.09f, kSkyTop = 0.8f;
+inline constexpr float kSkyRepeats = 3.0f;
+inline constexpr float kLandscapeGround = -25.0f;
+// The moon: where it stands (radians from due east towards +y, and of elevation) and its size.
+inline constexpr float kMoonTurn = 0.1f, kMoonElevation = 0.27f;
+inline constexpr float kMoonRadius = 95.0f, kMoonPatch = 420.0f;  // room_moon.tga is 2 × kMoonPatch across
+// The landscape's atlas (room_landscape.tga) in mesh UVs, v up. The two ramps shade by UV: u is
+// how much moonlight a surface takes (0 to 1), v across the band how far away it stands (haze).
+struct UvRect {
+    float u0, v0, u1, v1;
+};
+inline constexpr UvRect kSnowRamp{0.0f, 0.75f, 1.0f, 1.0f};
+inline constexpr UvRect kFirRamp{0.0f, 0.5f, 1.0f, 0.75f};
+inline constexpr UvRect kCottageFront{0.0f, 0.25f, 0.5f, 0.5f};  // a long wall: door and two windows
+inline constexpr UvRect kCottageEnd{0.5f, 0.25f, 0.75f, 0.5f};   // a gable end: one window
+inline constexpr UvRect kCottageStone{0.75f, 0.25f, 1.0f, 0.5f};  // the chimney
+// The night sky's colour at an elevation (radians) seen from the dome's centre.
+Colour nightSky(float elevation);
+
 // The door in the west wall.
 inline constexpr float kDoorY0 = 55.0f, kDoorY1 = 150.0f, kDoorTop = 210.0f;
 
 // Couch, tables and chairs.
 inline const Float3 kCouchCentre{300.0f, 175.0f, 0.0f};
+inline constexpr float kCouchWidth = 215.0f, kCouchDepth = 92.0f;
+inline constexpr float kArmchairWidth = 96.0f, kArmchairDepth = 90.0f;
 inline const Float3 kCoffeeTable{300.0f, 330.0f, 0.0f};
 inline constexpr float kCoffeeTableTop = 42.0f;
 inline const Float3 kSideTables[] = {{172.0f, 172.0f, 0.0f}, {428.0f, 172.0f, 0.0f}};
 inline constexpr float kSideTableTop = 58.0f;
-inline const Float3 kArmchairs[] = {{105.0f, 390.0f, 0.0f}, {480.0f, 255.0f, 0.0f}};
+inline const Float3 kArmchairs[] = {{105.0f, 390.0f, 0.0f}, {485.0f, 228.0f, 0.0f}};
 inline constexpr float kArmchairTurn[] = {-1.05f, 0.75f};  // radians about z; 0 faces +y
 
 // A piece of an object: room-space geometry with base-texture UVs and one material.
