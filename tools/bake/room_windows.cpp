@@ -152,9 +152,9 @@ struct HillLayer {
 };
 
 const HillLayer kHills[] = {
-    {1450.0f, 1750.0f, 0.7f, 30.0f, 170.0f, 0.05f, 11u, 420, 50.0f, 100.0f},
-    {1800.0f, 2100.0f, 0.65f, 110.0f, 230.0f, 0.38f, 23u, 380, 50.0f, 95.0f},
-    {2150.0f, 2400.0f, 0.6f, 200.0f, 330.0f, 0.75f, 37u, 140, 40.0f, 70.0f},
+    {1450.0f, 1750.0f, 0.7f, 30.0f, 170.0f, 0.05f, 11u, 260, 50.0f, 100.0f},
+    {1800.0f, 2100.0f, 0.65f, 110.0f, 230.0f, 0.38f, 23u, 200, 50.0f, 95.0f},
+    {2150.0f, 2400.0f, 0.6f, 200.0f, 330.0f, 0.75f, 37u, 70, 40.0f, 70.0f},
 };
 
 float ridgeHeight(const HillLayer& l, float turn) {
@@ -177,8 +177,8 @@ Float3 hillPoint(const HillLayer& l, float turn, float t) {
 }
 
 Shape hills(const HillLayer& l) {
-    const int segments = 60;
-    const float rows[] = {0.0f, 0.12f, 0.26f, 0.42f, 0.56f, 0.66f, 0.76f, 0.88f, 1.0f};
+    const int segments = 44;
+    const float rows[] = {0.0f, 0.14f, 0.32f, 0.5f, 0.64f, 0.76f, 0.88f, 1.0f};
     const int rowCount = static_cast<int>(std::size(rows));
     Shape s;
     std::vector<float> light;
@@ -203,16 +203,18 @@ Shape hills(const HillLayer& l) {
     return s;
 }
 
-// A fir of three tiers of needles, `height` tall, standing at `at`; shaded from the fir ramp
+// A fir of `tiers` tiers of needles, `height` tall, standing at `at`; shaded from the fir ramp
 // by each facet's turn to the moon, the tips of the tiers dusted with snow. Only the lowest tier
-// has an underside: the cameras look at the others from below only through their skirts.
-void addFir(Shape& s, Float3 at, float height, float haze, uint32_t seed) {
+// of a near fir has an underside: the cameras look at the others from below only through their
+// skirts, and the far ones are too small to show one.
+void addFir(Shape& s, Float3 at, float height, float haze, uint32_t seed, int tiers, bool underside) {
     const int sides = 5;
     const float twist = 6.2832f * landscapeHash(1, seed), width = height * (0.3f + 0.08f * landscapeHash(2, seed));
-    for (int tier = 0; tier < 3; ++tier) {
+    const float count = static_cast<float>(tiers);
+    for (int tier = 0; tier < tiers; ++tier) {
         const float k = static_cast<float>(tier);
-        const float z0 = height * (0.1f + 0.26f * k), z1 = tier == 2 ? height : z0 + height * 0.46f;
-        const float radius = width * (1.0f - 0.27f * k);
+        const float z0 = height * (0.1f + 0.78f / count * k), z1 = tier == tiers - 1 ? height : z0 + height * 1.38f / count;
+        const float radius = width * (1.0f - 0.81f / count * k);
         const uint32_t apex = s.addPosition(at + Float3{0, 0, z1}), middle = s.addPosition(at + Float3{0, 0, z0 + 0.08f * height});
         std::vector<uint32_t> ring;
         for (int j = 0; j < sides; ++j) {
@@ -224,7 +226,7 @@ void addFir(Shape& s, Float3 at, float height, float haze, uint32_t seed) {
             const Float3 n = cross(s.positions[b] - s.positions[a], s.positions[apex] - s.positions[a]);
             const float lit = 0.55f * moonlit(n);
             s.addFace(a, b, apex, rampUv(kFirRamp, lit, haze), rampUv(kFirRamp, lit, haze), rampUv(kFirRamp, lit + 0.22f, haze));
-            if (tier == 0) s.addFace(middle, b, a, rampUv(kFirRamp, 0.0f, haze), rampUv(kFirRamp, 0.05f, haze), rampUv(kFirRamp, 0.05f, haze));
+            if (tier == 0 && underside) s.addFace(middle, b, a, rampUv(kFirRamp, 0.0f, haze), rampUv(kFirRamp, 0.05f, haze), rampUv(kFirRamp, 0.05f, haze));
         }
     }
 }
@@ -327,7 +329,9 @@ Shape moon() {
 }
 
 ObjectDef panorama() {
-    ObjectDef o{"panorama", {material("room_panorama.tga"), material("room_snowfield.tga"), material("room_landscape.tga"), material("room_moon.tga")}, {}, 0};
+    // Drawn nearest first (the materials' order is the drawing order): the hills and woods, the
+    // snow field, then the sky only where nothing stands in front of it, and the moon over it.
+    ObjectDef o{"panorama", {material("room_landscape.tga"), material("room_snowfield.tga"), material("room_panorama.tga"), material("room_moon.tga")}, {}, 0};
     // The snow field from the house to the sky.
     Shape field;
     const int segments = 48;
@@ -363,15 +367,16 @@ ObjectDef panorama() {
             const float height = l.treeLow + (l.treeHigh - l.treeLow) * landscapeHash(4, seed);
             Float3 at = hillPoint(l, a, t);
             at.z -= 8.0f;
-            addFir(trees, at, height, l.haze, seed);
+            const bool near = &l == &kHills[0];
+            addFir(trees, at, height, l.haze, seed, near ? 3 : 2, near);
         }
     }
-    o.parts.push_back({skyDome(), 0});
+    o.parts.push_back({std::move(walls), 0});
+    o.parts.push_back({std::move(roofs), 0});
+    o.parts.push_back({std::move(trees), 0});
+    o.parts.push_back({std::move(land), 0});
     o.parts.push_back({std::move(field), 1});
-    o.parts.push_back({std::move(land), 2});
-    o.parts.push_back({std::move(trees), 2});
-    o.parts.push_back({std::move(walls), 2});
-    o.parts.push_back({std::move(roofs), 2});
+    o.parts.push_back({skyDome(), 2});
     // Last: drawn over the sky it lets through, behind everything else.
     o.parts.push_back({moon(), 3});
     return o;
