@@ -31,7 +31,7 @@ bool find(ProcLoader loader, const char* name, Function& pointer) {
 // Looks up every named function (all of them, even after a miss); true when all were found.
 template <typename... Functions>
 bool findAll(ProcLoader loader, std::pair<const char*, Functions*>... wanted) {
-    return (find(loader, wanted.first, *wanted.second) & ...);
+    return (static_cast<unsigned>(find(loader, wanted.first, *wanted.second)) & ...) != 0u;
 }
 
 bool loadVertexBuffers(ProcLoader loader) {

@@ -133,7 +133,7 @@ TEST(Decompressor, AMatchFromJustAheadInTheWindowCopiesByteByByte) {
     out.put(0, 2);
     for (int i = 0; i < 19; ++i) out.put(i <= 2 ? 2 : 0, 4);  // lengths 0, 1, 2: codes 00, 01, 10
     uint8_t lengths[374] = {};
-    lengths['A'] = lengths['B'] = lengths[256] = lengths[297] = 2;  // codes 00, 01, 10, 11
+    lengths[uint8_t{'A'}] = lengths[uint8_t{'B'}] = lengths[256] = lengths[297] = 2;  // codes 00, 01, 10, 11
     lengths[298 + 1] = lengths[298 + 47] = 1;                      // distance 2: 0; 983041 + 16 bits: 1
     for (uint8_t length : lengths) out.put(length, 2);
     out.put(0, 2);  // A
