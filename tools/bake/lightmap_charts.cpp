@@ -50,12 +50,6 @@ private:
     std::vector<std::vector<uint32_t>> neighbours_;
 };
 
-void basisAround(Float3 axis, Float3& u, Float3& v) {
-    const Float3 helper = std::fabs(axis.z) < 0.9f ? Float3{0, 0, 1} : Float3{1, 0, 0};
-    u = normalized(cross(helper, axis));
-    v = cross(axis, u);
-}
-
 // Flood fill over shared edges within a part, keeping to the first face's facing.
 std::vector<Chart> growCharts(const Shape& shape, const std::vector<int>& facePart) {
     const FaceNeighbours neighbours(shape);
@@ -105,7 +99,7 @@ std::vector<Chart> flatten(const Shape& shape, std::vector<Chart> grown, float t
         Float3 normal{};
         for (uint32_t f : c.faces) normal = normal + shape.faceNormal(f) * std::max(shape.faceArea(f), 1e-6f);
         if (length(normal) < 1e-9f) normal = {0, 0, 1};
-        basisAround(normalized(normal), c.axisU, c.axisV);
+        orthonormalBasis(normalized(normal), c.axisU, c.axisV);
         measure(shape, c);
         const int cols = std::max(1, static_cast<int>(std::ceil(c.width / tile)));
         const int rows = std::max(1, static_cast<int>(std::ceil(c.height / tile)));

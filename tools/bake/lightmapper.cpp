@@ -32,8 +32,8 @@ Float3 hemisphere(Float3 n, int index, float rotation, float stream) {
     constexpr float g = 1.32471795724f;
     const float a = fraction(0.5f + static_cast<float>(index) / g + rotation + stream);
     const float b = fraction(0.5f + static_cast<float>(index) / (g * g) + rotation * 1.618034f);
-    const Float3 helper = std::fabs(n.z) < 0.9f ? Float3{0, 0, 1} : Float3{1, 0, 0};
-    const Float3 u = normalized(cross(helper, n)), v = cross(n, u);
+    Float3 u, v;
+    orthonormalBasis(n, u, v);
     const float r = std::sqrt(a), phi = 2.0f * kPi * b;
     return normalized(u * (r * std::cos(phi)) + v * (r * std::sin(phi)) + n * std::sqrt(std::max(0.0f, 1.0f - a)));
 }
@@ -114,7 +114,7 @@ Float3 Lightmapper::directLight(const RayScene& rays, Float3 p, Float3 n, float 
         Float3 sum{};
         if (light.shape == LightShape::Directional) {
             for (int s = 0; s < count; ++s) {
-                const Float3 l = samplePoint(light, s, count, rotation);
+                const Float3 l = samplePoint(light, s, rotation);
                 const float c = dot(n, l);
                 if (c > 0 && !rays.blockedAlong(origin, l, 5000.0f)) sum = sum + light.colour() * c;
             }
@@ -125,7 +125,7 @@ Float3 Lightmapper::directLight(const RayScene& rays, Float3 p, Float3 n, float 
             const float nearest = std::max(length(toCentre) - extent, 0.0f) / light.falloff;
             if (light.strength / (1.0f + nearest * nearest) < 0.004f || dot(n, toCentre) < -extent) continue;
             for (int s = 0; s < count; ++s) {
-                const Float3 q = samplePoint(light, s, count, rotation);
+                const Float3 q = samplePoint(light, s, rotation);
                 const Float3 d = q - p;
                 const float dist = std::max(length(d), 1.0f);
                 const Float3 l = d * (1.0f / dist);

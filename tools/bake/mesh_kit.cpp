@@ -37,6 +37,12 @@ Float3 normalized(Float3 a) {
     return len > 1e-12f ? a * (1.0f / len) : Float3{};
 }
 
+void orthonormalBasis(Float3 axis, Float3& u, Float3& v) {
+    const Float3 helper = std::fabs(axis.z) < 0.9f ? Float3{0, 0, 1} : Float3{1, 0, 0};
+    u = normalized(cross(helper, axis));
+    v = cross(axis, u);
+}
+
 Transform Transform::translate(Float3 t) {
     Transform r;
     r.m[3] = t.x;

@@ -29,6 +29,9 @@ inline Float3 cross(Float3 a, Float3 b) { return {a.y * b.z - a.z * b.y, a.z * b
 inline float length(Float3 a) { return std::sqrt(dot(a, a)); }
 // The unit vector along `a`; a vector too short to have a direction becomes zero.
 Float3 normalized(Float3 a);
+// Two unit vectors at right angles to the unit vector `axis` and to each other (u, v, axis turn
+// the right way round).
+void orthonormalBasis(Float3 axis, Float3& u, Float3& v);
 inline Float3 lerp(Float3 a, Float3 b, float t) { return a + (b - a) * t; }
 
 struct Float2 {

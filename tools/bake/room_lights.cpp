@@ -25,13 +25,6 @@ Float3 evenCube(int i, float rotation) {
             fraction(0.5f + static_cast<float>(i) / (g * g * g) + rotation * 2.618034f)};
 }
 
-// Two vectors at right angles to `axis` and to each other.
-void basisAround(Float3 axis, Float3& u, Float3& v) {
-    const Float3 helper = std::fabs(axis.z) < 0.9f ? Float3{0, 0, 1} : Float3{1, 0, 0};
-    u = normalized(cross(helper, axis));
-    v = cross(axis, u);
-}
-
 AreaLight sphere(const std::string& name, Float3 centre, float radius, Float3 hue, float strength, float falloff, int samples) {
     AreaLight l;
     l.name = name;
@@ -106,8 +99,7 @@ std::vector<AreaLight> roomLights() {
     return lights;
 }
 
-Float3 samplePoint(const AreaLight& light, int index, int count, float rotation) {
-    (void)count;
+Float3 samplePoint(const AreaLight& light, int index, float rotation) {
     switch (light.shape) {
     case LightShape::Sphere: {
         // A point of the ball: a direction and a radius, evenly over its volume.
@@ -129,7 +121,7 @@ Float3 samplePoint(const AreaLight& light, int index, int count, float rotation)
         const Float2 s = evenSquare(index, rotation);
         const Float3 towards = -light.direction;
         Float3 u, v;
-        basisAround(towards, u, v);
+        orthonormalBasis(towards, u, v);
         const float r = light.size.x * std::sqrt(s.u), phi = 2.0f * kPi * s.v;
         return normalized(towards + u * (r * std::cos(phi)) + v * (r * std::sin(phi)));
     }

@@ -46,10 +46,10 @@ struct AreaLight {
 // through the windows.
 std::vector<AreaLight> roomLights();
 
-// Sample `index` of `count` points over the source (its position; for a directional light, the
-// direction towards it), spread evenly and the same on every run. `rotation` (0..1) turns the
+// Sample point `index` over the source (its position; for a directional light, the direction
+// towards it): the first n points are spread evenly for any n, and the same on every run. `rotation` (0..1) turns the
 // pattern, so neighbouring texels do not share their sample points.
-Float3 samplePoint(const AreaLight& light, int index, int count, float rotation);
+Float3 samplePoint(const AreaLight& light, int index, float rotation);
 
 // The lights the program binds to the placed models, named by `names`.
 std::vector<SceneLightDef> runTimeLights(const std::vector<AreaLight>& lights, const std::vector<std::string>& names);
