@@ -10,6 +10,7 @@
 #include "render/gl_error_check.h"
 #include "render/gl_window.h"
 #include "render/screen_quads.h"
+#include "render/window_view.h"
 #include "scene/animated_mesh.h"
 #include "scene/mesh_draw.h"
 #include "scene/model_instance.h"
@@ -222,7 +223,13 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
             }
             node->animated->draw();
         }
-        if (!node->isInstance && !node->isAnimatedMesh && inView(view, node->bound)) drawRoomObject(*node, fogged);
+        if (!node->isInstance && !node->isAnimatedMesh && inView(view, node->bound)) {
+            if (node->outdoors) {
+                drawOutdoors(*node, fogged, projection);
+            } else {
+                drawRoomObject(*node, fogged);
+            }
+        }
         if (!node->unlit) disableLights(node->lights);
     }
     glEnable(GL_FOG);
@@ -237,6 +244,25 @@ void RoomRenderer::drawRoomObject(const SceneNode& node, bool fogged) {
             drawFaceGroup(group, false, pool_);
         }
     }
+}
+
+// The landscape, within the screen rectangle of the window panes; not at all when none is in view.
+// A scene without panes has no such bound.
+void RoomRenderer::drawOutdoors(const SceneNode& node, bool fogged, const float projection[16]) {
+    if (scene_.windowPanes.empty()) {
+        drawRoomObject(node, fogged);
+        return;
+    }
+    GLfloat modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const ScreenRect rect = paneRectOnScreen(scene_.windowPanes, projection, modelview, viewport);
+    if (rect.empty()) return;
+    glScissor(rect.x, rect.y, rect.width, rect.height);
+    glEnable(GL_SCISSOR_TEST);
+    drawRoomObject(node, fogged);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void RoomRenderer::drawParticles() { particles_.draw(); }

@@ -64,6 +64,7 @@ private:
     void drawOpaque(const std::vector<SceneNode*>& nodes, CameraSet& cameras);
     void drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& cameras, float alphaReference);
     void drawRoomObject(const SceneNode& node, bool fogged);
+    void drawOutdoors(const SceneNode& node, bool fogged, const float projection[16]);
     void drawParticles();
     const Viewport& area(size_t view) const;
     void checkAfter(const char* pass);

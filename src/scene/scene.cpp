@@ -27,6 +27,7 @@ void Scene::clear() {
     portals.clear();
     markers.clear();
     lights.clear();
+    windowPanes.clear();
 }
 
 }  // namespace hg

@@ -50,6 +50,7 @@ struct SceneNode {
     bool translucent = false;
     bool isZone = false;
     bool fromObjectSection = false;
+    bool outdoors = false;  // the landscape outside, seen only through the window panes
 
     Vec3 max{-999999, -999999, -999999};
     Vec3 min{999999, 999999, 999999};
@@ -97,6 +98,8 @@ public:
     std::vector<std::unique_ptr<MeshMarker>> markers;
     std::vector<std::unique_ptr<SceneLight>> lights;
     std::vector<Camera> cameras;  // the recorded flights, as read
+    // The window panes' triangles, three corners each: the only openings to the outdoors.
+    std::vector<Vec3> windowPanes;
 
     bool useOcclusionQueries = false;
 

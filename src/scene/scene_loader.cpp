@@ -55,6 +55,7 @@ void addObject(Scene& scene, const SceneFileObject& object, SceneServices& servi
     const auto poolBase = static_cast<uint32_t>(services.pool.size());
     for (const SceneFileGroup& group : object.groups) node->groups.push_back(faceGroupOf(group, poolBase, glass, services));
     if (glass) node->translucent = true;
+    node->outdoors = node->name == "panorama";
     if (object.lightmap) {
         node->lightmapTexture = textureFor(services, *object.lightmap);
         node->unlit = true;
@@ -70,6 +71,9 @@ void addObject(Scene& scene, const SceneFileObject& object, SceneServices& servi
     node->bound = sphereRound(object.corners, [](const PoolVertex& v) {
         return Vec3{v.position[0], v.position[1], v.position[2]};
     });
+    if (glass) {
+        for (const PoolVertex& v : object.corners) scene.windowPanes.push_back({v.position[0], v.position[1], v.position[2]});
+    }
     const uint32_t first = services.pool.grow(object.corners.size());
     std::copy(object.corners.begin(), object.corners.end(), services.pool.data() + first);
     if (node->name == "vismesh") {
