@@ -175,16 +175,6 @@ ObjectDef armchair(int i) {
     return o;
 }
 
-// What an object covers on the floor, from its geometry.
-Footprint footprintOf(const ObjectDef& o, float strength) {
-    Footprint f{1e9f, 1e9f, -1e9f, -1e9f, strength};
-    for (const Part& p : o.parts) {
-        const auto [lo, hi] = p.shape.bounds();
-        f = {std::min(f.x0, lo.x), std::min(f.y0, lo.y), std::max(f.x1, hi.x), std::max(f.y1, hi.y), strength};
-    }
-    return f;
-}
-
 ObjectDef rug() {
     ObjectDef o{"rug", {material("room_rug.tga")}, {}, 256};
     const float x0 = kCoffeeTable.x - 150.0f, x1 = kCoffeeTable.x + 150.0f, y0 = kCoffeeTable.y - 105.0f, y1 = kCoffeeTable.y + 105.0f;
@@ -320,23 +310,6 @@ ObjectDef wreath() {
 
 std::vector<ObjectDef> furnitureObjects() {
     return {couch(), armchair(0), armchair(1), rug(), coffeeTable(), sideTables(), bookcase(), books(), dresser(), footstool(), treeSkirt(), wreath()};
-}
-
-std::vector<Footprint> furnitureFootprints() {
-    std::vector<Footprint> out;
-    out.push_back(footprintOf(couch(), 0.55f));
-    // A turned chair's box is larger than its shadow: keep the part under the seat.
-    for (int i = 0; i < 2; ++i) {
-        Footprint f = footprintOf(armchair(i), 0.45f);
-        const float sx = 0.12f * (f.x1 - f.x0), sy = 0.12f * (f.y1 - f.y0);
-        out.push_back({f.x0 + sx, f.y0 + sy, f.x1 - sx, f.y1 - sy, 0.45f});
-    }
-    out.push_back({kCoffeeTable.x - 55.0f, kCoffeeTable.y - 30.0f, kCoffeeTable.x + 55.0f, kCoffeeTable.y + 30.0f, 0.35f});
-    for (const Float3& t : kSideTables) out.push_back({t.x - 18.0f, t.y - 18.0f, t.x + 18.0f, t.y + 18.0f, 0.3f});
-    out.push_back({0.0f, 225.0f, 36.0f, 375.0f, 0.4f});
-    out.push_back({470.0f, 0.0f, 640.0f, 48.0f, 0.4f});
-    out.push_back({kTreePosition.x - 60.0f, kTreePosition.y - 60.0f, kTreePosition.x + 60.0f, kTreePosition.y + 60.0f, 0.45f});
-    return out;
 }
 
 }  // namespace hg::bake::room

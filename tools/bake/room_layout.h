@@ -88,12 +88,6 @@ struct ObjectDef {
     std::string parentName = "room";
 };
 
-// A footprint on the floor that keeps light off it (furniture standing there): x0, y0, x1, y1.
-struct Footprint {
-    float x0, y0, x1, y1;
-    float strength;
-};
-
 // Geometry helpers in room space.
 // An axis-aligned block between two corners, optionally bevelled; UVs box-projected in room
 // units at `uvScale` (texture repeats per cm).
@@ -113,7 +107,6 @@ std::vector<ObjectDef> shellObjects();      // walls, wainscot, floor, ceiling, 
 std::vector<ObjectDef> fireplaceObjects();  // surround, firebox, hearth, mantel, grate
 std::vector<ObjectDef> windowObjects();     // frames, glass, curtains, panorama
 std::vector<ObjectDef> furnitureObjects();  // couch, armchairs, rug, tables, shelves, books, ...
-std::vector<Footprint> furnitureFootprints();
 std::vector<SceneCamera> roomCameras();
 std::vector<SceneMarker> roomMarkers();
 std::vector<std::string> lightNames(const std::vector<SceneMarker>& markers);
