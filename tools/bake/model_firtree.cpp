@@ -153,8 +153,11 @@ Model buildFirTree() {
     const auto all = tiers();
     Model model;
 
+    // Crown first: each tier's skirt hangs over the tier below, so seen from the side or above the
+    // upper tier is nearer, and drawn first it lets the rasteriser turn the hidden part of the lower
+    // one away before texturing it.
     Shape needles;
-    for (const Tier& t : all) merge(needles, tierShape(t));
+    for (auto t = all.rbegin(); t != all.rend(); ++t) merge(needles, tierShape(*t));
     model.objects.push_back(modelObject("Hull", "fir_needles.tga", std::move(needles)));
 
     // Trunk and tub: wooden staves with two brass bands.
