@@ -58,6 +58,11 @@ struct SceneNode {
     Vec3 centre{0, 0, 0};
     float diagonal = 0.0f;
     Sphere bound;  // round the object's own corners (room objects), whatever box the file gives
+    Vec3 cornersLow{0, 0, 0};  // the box round the object's own corners (room objects); none when
+    Vec3 cornersHigh{-1, -1, -1};  // low lies above high
+    // A zone, or a room object that runs along its zone's walls, floor or ceiling: whatever else the
+    // zone holds stands in front of it.
+    bool enclosing = false;
 
     // A node that follows a recorded path.
     std::vector<Vec3> keyPositions;

@@ -45,6 +45,17 @@ FaceGroup faceGroupOf(const SceneFileGroup& read, uint32_t poolBase, bool glass,
     return group;
 }
 
+void setCornersBox(SceneNode& node, const std::vector<PoolVertex>& corners) {
+    if (corners.empty()) return;
+    const float* first = corners.front().position;
+    node.cornersLow = node.cornersHigh = {first[0], first[1], first[2]};
+    for (const PoolVertex& v : corners) {
+        const Vec3 p{v.position[0], v.position[1], v.position[2]};
+        node.cornersLow = {std::min(node.cornersLow.x, p.x), std::min(node.cornersLow.y, p.y), std::min(node.cornersLow.z, p.z)};
+        node.cornersHigh = {std::max(node.cornersHigh.x, p.x), std::max(node.cornersHigh.y, p.y), std::max(node.cornersHigh.z, p.z)};
+    }
+}
+
 // A room object: its face groups with their textures, its lightmap, its corners in the pool.
 void addObject(Scene& scene, const SceneFileObject& object, SceneServices& services) {
     auto node = std::make_unique<SceneNode>();
@@ -71,6 +82,7 @@ void addObject(Scene& scene, const SceneFileObject& object, SceneServices& servi
     node->bound = sphereRound(object.corners, [](const PoolVertex& v) {
         return Vec3{v.position[0], v.position[1], v.position[2]};
     });
+    setCornersBox(*node, object.corners);
     if (glass) {
         for (const PoolVertex& v : object.corners) scene.windowPanes.push_back({v.position[0], v.position[1], v.position[2]});
     }
@@ -167,6 +179,22 @@ void orderNodes(std::vector<std::unique_ptr<SceneNode>>& nodes, Key key) {
     }
 }
 
+// Spans the zone's box along two axes or more (to within a twentieth of the zone's size): the floor,
+// the ceiling, bands round the walls.
+bool spansZone(const SceneNode& object, const SceneNode& zone) {
+    const float low[3] = {object.cornersLow.x, object.cornersLow.y, object.cornersLow.z};
+    const float high[3] = {object.cornersHigh.x, object.cornersHigh.y, object.cornersHigh.z};
+    const float zoneLow[3] = {zone.cornersLow.x, zone.cornersLow.y, zone.cornersLow.z};
+    const float zoneHigh[3] = {zone.cornersHigh.x, zone.cornersHigh.y, zone.cornersHigh.z};
+    int spanned = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float slack = 0.05f * (zoneHigh[axis] - zoneLow[axis]);
+        if (!(slack >= 0.0f)) return false;
+        if (low[axis] <= zoneLow[axis] + slack && high[axis] >= zoneHigh[axis] - slack) ++spanned;
+    }
+    return spanned >= 2;
+}
+
 // Orders and links the nodes, binds the lights and uploads the pool.
 void linkScene(Scene& scene, SceneServices& services) {
     auto& nodes = scene.nodes;
@@ -178,6 +206,7 @@ void linkScene(Scene& scene, SceneServices& services) {
             if (child->parentName == parent->name) {
                 parent->flagList.push_back(&child->visible);
                 child->parentVisible = &parent->visible;
+                if (parent->isZone && child->fromObjectSection && !child->isZone) child->enclosing = spansZone(*child, *parent);
             }
         }
         for (auto& portal : scene.portals) {
@@ -195,6 +224,7 @@ void linkScene(Scene& scene, SceneServices& services) {
     scene.objects.clear();
     for (auto& node : nodes) {
         if (node->isZone) {
+            node->enclosing = true;
             scene.zones.push_back(node.get());
         } else {
             if (services.useOcclusionQueries) glGenQueriesARB(1, &node->query);

@@ -58,6 +58,23 @@ TEST(OpaqueDrawOrder, OrderFreeNodesNearestFirstThenTheRestAsListedThenTheFire) 
               (std::vector<SceneNode*>{farWall, nearWall, chair, blended, additive, fire}));
 }
 
+TEST(OpaqueDrawOrder, WhatEnclosesTheZoneFollowsTheOtherOrderFreeNodesNearestFirst) {
+    Nodes n;
+    SceneNode* floor = n.room(0, true);  // under the eye: nearer than anything else
+    floor->enclosing = true;
+    SceneNode* farWall = n.room(400, true);
+    farWall->enclosing = true;
+    SceneNode* nearWall = n.room(-100, true);
+    nearWall->enclosing = true;
+    SceneNode* table = n.room(200, true);
+    SceneNode* chair = n.model(300);
+    SceneNode* blended = n.room(50, false);
+    SceneNode* fire = n.fire(20);
+    OpaqueDrawOrder order;
+    EXPECT_EQ(order.arrange({floor, farWall, fire, table, nearWall, blended, chair}, {0, 0, 0}),
+              (std::vector<SceneNode*>{table, chair, floor, nearWall, farWall, blended, fire}));
+}
+
 TEST(OpaqueDrawOrder, EqualDistancesKeepListOrderAndABrokenBoxStillDraws) {
     Nodes n;
     SceneNode* a = n.room(20, true);

@@ -49,9 +49,10 @@ struct MaterialSpec {
     int32_t materialIndex = 0;
 };
 
-// An object of `faces` triangles spread over a box from (x, 0, 0) to (x + 10, 10, 10).
+// An object of `faces` triangles spread over a box from (x, 0, 0) to (x + 10, 10, 10), or over
+// the three `points` given.
 void writeObject(SceneBytes& out, const std::string& name, const std::string& parent, const std::vector<MaterialSpec>& materials,
-                 int faces, float x = 0.0f, const std::string& lightmap = "") {
+                 int faces, float x = 0.0f, const std::string& lightmap = "", const std::vector<Vec3>& points = {}) {
     out.str(name);
     out.str(parent);
     out.i32(static_cast<int32_t>(materials.size()));
@@ -74,9 +75,13 @@ void writeObject(SceneBytes& out, const std::string& name, const std::string& pa
     out.i32(faces);
     out.byte(lightmap.empty() ? 0 : 1);
     if (!lightmap.empty()) out.str(lightmap);
-    out.vec(x, 0, 0);
-    out.vec(x + 10, 10, 0);
-    out.vec(x, 10, 10);
+    if (points.size() == 3) {
+        for (const Vec3& p : points) out.vec(p.x, p.y, p.z);
+    } else {
+        out.vec(x, 0, 0);
+        out.vec(x + 10, 10, 0);
+        out.vec(x, 10, 10);
+    }
     for (int f = 0; f < faces; ++f) out.vec(0, 1, 2);
     out.vec(0.25f, 0.75f, 0);
     out.vec(0.5f, 0.5f, 0);
@@ -372,6 +377,51 @@ TEST(SceneLoader, GlassAndAdditiveNodesAreDrawnLast) {
     EXPECT_EQ(order[2], "glass");
     EXPECT_TRUE(loaded.node("glass")->translucent);
     EXPECT_TRUE(loaded.node("fireglow")->groups[0].additive);
+}
+
+TEST(SceneLoader, TheZoneAndWhatRunsAlongItsWallsFloorOrCeilingEncloseIt) {
+    SceneBytes out;
+    out.i32(7);
+    const std::vector<MaterialSpec> wall = {{"wall.tga", false, "", "", 0, 3, 0}};
+    // The zone's walls: 700 x 550 x 300.
+    writeObject(out, "room", "Scene Root", wall, 1, 0, "", {{0, 0, 0}, {700, 550, 0}, {0, 550, 300}});
+    writeObject(out, "floor", "room", wall, 1, 0, "", {{0, 0, 0}, {700, 550, 0}, {0, 550, 0}});
+    // A band round the walls stopping a little short of the corners still runs along them.
+    writeObject(out, "wainscot", "room", wall, 1, 0, "", {{5, 0, 0}, {700, 545, 90}, {0, 550, 10}});
+    // Shelves the length of one wall and floor to ceiling line it.
+    writeObject(out, "shelves", "room", wall, 1, 0, "", {{0, 520, 0}, {700, 550, 300}, {10, 530, 20}});
+    writeObject(out, "couch", "room", wall, 1, 0, "", {{100, 100, 0}, {300, 180, 90}, {150, 120, 40}});
+    // Wide but short of the ceiling, and standing off the side walls: one axis spanned only.
+    writeObject(out, "bookcase", "room", wall, 1, 0, "", {{0, 520, 0}, {700, 550, 250}, {10, 530, 20}});
+    writeObject(out, "rug", "room", wall, 1, 0, "", {{100, 100, 0}, {600, 450, 1}, {200, 200, 1}});
+    endSections(out);
+    out.i32(0);
+    out.i32(0);
+    Loaded loaded;
+    loaded.load(out.bytes);
+    for (const char* name : {"room", "floor", "wainscot", "shelves"}) {
+        ASSERT_NE(loaded.node(name), nullptr) << name;
+        EXPECT_TRUE(loaded.node(name)->enclosing) << name;
+    }
+    for (const char* name : {"couch", "bookcase", "rug"}) {
+        ASSERT_NE(loaded.node(name), nullptr) << name;
+        EXPECT_FALSE(loaded.node(name)->enclosing) << name;
+    }
+}
+
+TEST(SceneLoader, AZoneWithoutCornersLeavesItsObjectsUnclassified) {
+    SceneBytes out;
+    out.i32(2);
+    writeObject(out, "room", "Scene Root", {}, 0);
+    writeObject(out, "floor", "room", {{"wall.tga", false, "", "", 0, 3, 0}}, 1, 0, "", {{0, 0, 0}, {700, 550, 0}, {0, 550, 0}});
+    endSections(out);
+    out.i32(0);
+    out.i32(0);
+    Loaded loaded;
+    loaded.load(out.bytes);
+    ASSERT_NE(loaded.node("floor"), nullptr);
+    EXPECT_FALSE(loaded.node("floor")->enclosing);
+    EXPECT_TRUE(loaded.node("room")->enclosing);
 }
 
 TEST(SceneLoader, TooManyMaterialsOrLightNamesAreReportedAndKeptInTheTables) {
