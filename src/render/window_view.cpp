@@ -16,19 +16,6 @@ ClipPoint toClip(const float m[16], const Vec3& p) {
             m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14], m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15]};
 }
 
-// a·b for column-major 4x4 matrices: b applied first.
-std::array<float, 16> product(const float a[16], const float b[16]) {
-    std::array<float, 16> out{};
-    for (int col = 0; col < 4; ++col) {
-        for (int row = 0; row < 4; ++row) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[col * 4 + k];
-            out[col * 4 + row] = sum;
-        }
-    }
-    return out;
-}
-
 // Ahead of GL's near plane: z >= -w.
 float nearSide(const ClipPoint& p) { return p.z + p.w; }
 
@@ -79,7 +66,7 @@ Bounds boundsInView(const std::array<ClipPoint, 4>& corners, int count) {
 
 ScreenRect paneRectOnScreen(const std::vector<Vec3>& paneCorners, const float projection[16], const float modelview[16],
                             const int viewport[4]) {
-    const std::array<float, 16> clip = product(projection, modelview);
+    const std::array<float, 16> clip = clipMatrix(projection, modelview);
     Bounds all;
     for (size_t i = 0; i + 2 < paneCorners.size(); i += 3) {
         const std::array<ClipPoint, 3> triangle{toClip(clip.data(), paneCorners[i]), toClip(clip.data(), paneCorners[i + 1]),

@@ -178,8 +178,8 @@ Vec3 Matrix4::transformPoint(const Vec3& p) const {
             at(2, 0) * p.x + at(2, 1) * p.y + at(2, 2) * p.z + at(2, 3)};
 }
 
-Frustum Frustum::fromMatrices(const float p[16], const float mv[16]) {
-    float clip[16];
+std::array<float, 16> clipMatrix(const float p[16], const float mv[16]) {
+    std::array<float, 16> clip{};
     for (int c = 0; c < 4; ++c) {
         for (int r = 0; r < 4; ++r) {
             float sum = 0.0f;
@@ -187,6 +187,11 @@ Frustum Frustum::fromMatrices(const float p[16], const float mv[16]) {
             clip[c * 4 + r] = sum;
         }
     }
+    return clip;
+}
+
+Frustum Frustum::fromMatrices(const float p[16], const float mv[16]) {
+    const std::array<float, 16> clip = clipMatrix(p, mv);
     auto row = [&](int n) { return std::array<float, 4>{clip[n], clip[4 + n], clip[8 + n], clip[12 + n]}; };
     const auto r0 = row(0), r1 = row(1), r2 = row(2), r3 = row(3);
     auto combine = [](const std::array<float, 4>& a, const std::array<float, 4>& b, float sign) {

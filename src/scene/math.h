@@ -68,6 +68,26 @@ struct Matrix4 {
     Vec3 transformPoint(const Vec3& p) const;
 };
 
+// The axis-aligned box round a set of points; none (low above high) when there are no points.
+struct Box {
+    Vec3 low{0, 0, 0};
+    Vec3 high{-1, -1, -1};
+
+    bool empty() const { return low.x > high.x || low.y > high.y || low.z > high.z; }
+};
+template <typename Points, typename PositionOf>
+Box boxRound(const Points& points, PositionOf positionOf) {
+    Box box;
+    if (points.empty()) return box;
+    box.low = box.high = positionOf(*points.begin());
+    for (const auto& point : points) {
+        const Vec3 p = positionOf(point);
+        box.low = {std::min(box.low.x, p.x), std::min(box.low.y, p.y), std::min(box.low.z, p.z)};
+        box.high = {std::max(box.high.x, p.x), std::max(box.high.y, p.y), std::max(box.high.z, p.z)};
+    }
+    return box;
+}
+
 // A sphere round a set of points: the centre of their box, the radius to the farthest of them.
 // A negative radius: no points.
 struct Sphere {
@@ -78,13 +98,8 @@ template <typename Points, typename PositionOf>
 Sphere sphereRound(const Points& points, PositionOf positionOf) {
     Sphere sphere;
     if (points.empty()) return sphere;
-    Vec3 low = positionOf(*points.begin()), high = low;
-    for (const auto& point : points) {
-        const Vec3 p = positionOf(point);
-        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
-        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
-    }
-    sphere.centre = (low + high) * 0.5f;
+    const Box box = boxRound(points, positionOf);
+    sphere.centre = (box.low + box.high) * 0.5f;
     sphere.radius = 0.0f;
     for (const auto& point : points) {
         sphere.radius = std::max(sphere.radius, distance(positionOf(point), sphere.centre));
@@ -96,6 +111,9 @@ struct Plane {
     float a, b, c, d;
     float distance(float x, float y, float z) const { return a * x + b * y + c * z + d; }
 };
+
+// projection × modelview, column-major as GL keeps them: what takes a point to clip space.
+std::array<float, 16> clipMatrix(const float projection[16], const float modelview[16]);
 
 class Frustum {
 public:

@@ -58,8 +58,7 @@ struct SceneNode {
     Vec3 centre{0, 0, 0};
     float diagonal = 0.0f;
     Sphere bound;  // round the object's own corners (room objects), whatever box the file gives
-    Vec3 cornersLow{0, 0, 0};  // the box round the object's own corners (room objects); none when
-    Vec3 cornersHigh{-1, -1, -1};  // low lies above high
+    Box corners;   // round the object's own corners (room objects)
     // A zone, or a room object that runs along its zone's walls, floor or ceiling: whatever else the
     // zone holds stands in front of it.
     bool enclosing = false;

@@ -45,17 +45,6 @@ FaceGroup faceGroupOf(const SceneFileGroup& read, uint32_t poolBase, bool glass,
     return group;
 }
 
-void setCornersBox(SceneNode& node, const std::vector<PoolVertex>& corners) {
-    if (corners.empty()) return;
-    const float* first = corners.front().position;
-    node.cornersLow = node.cornersHigh = {first[0], first[1], first[2]};
-    for (const PoolVertex& v : corners) {
-        const Vec3 p{v.position[0], v.position[1], v.position[2]};
-        node.cornersLow = {std::min(node.cornersLow.x, p.x), std::min(node.cornersLow.y, p.y), std::min(node.cornersLow.z, p.z)};
-        node.cornersHigh = {std::max(node.cornersHigh.x, p.x), std::max(node.cornersHigh.y, p.y), std::max(node.cornersHigh.z, p.z)};
-    }
-}
-
 // A room object: its face groups with their textures, its lightmap, its corners in the pool.
 void addObject(Scene& scene, const SceneFileObject& object, SceneServices& services) {
     auto node = std::make_unique<SceneNode>();
@@ -79,12 +68,11 @@ void addObject(Scene& scene, const SceneFileObject& object, SceneServices& servi
     node->setBox(object.low, object.high);
     node->isZone = node->parentName == kSceneRoot;
 
-    node->bound = sphereRound(object.corners, [](const PoolVertex& v) {
-        return Vec3{v.position[0], v.position[1], v.position[2]};
-    });
-    setCornersBox(*node, object.corners);
+    const auto positionOf = [](const PoolVertex& v) { return Vec3{v.position[0], v.position[1], v.position[2]}; };
+    node->bound = sphereRound(object.corners, positionOf);
+    node->corners = boxRound(object.corners, positionOf);
     if (glass) {
-        for (const PoolVertex& v : object.corners) scene.windowPanes.push_back({v.position[0], v.position[1], v.position[2]});
+        for (const PoolVertex& v : object.corners) scene.windowPanes.push_back(positionOf(v));
     }
     const uint32_t first = services.pool.grow(object.corners.size());
     std::copy(object.corners.begin(), object.corners.end(), services.pool.data() + first);
@@ -182,15 +170,13 @@ void orderNodes(std::vector<std::unique_ptr<SceneNode>>& nodes, Key key) {
 // Spans the zone's box along two axes or more (to within a twentieth of the zone's size): the floor,
 // the ceiling, bands round the walls.
 bool spansZone(const SceneNode& object, const SceneNode& zone) {
-    const float low[3] = {object.cornersLow.x, object.cornersLow.y, object.cornersLow.z};
-    const float high[3] = {object.cornersHigh.x, object.cornersHigh.y, object.cornersHigh.z};
-    const float zoneLow[3] = {zone.cornersLow.x, zone.cornersLow.y, zone.cornersLow.z};
-    const float zoneHigh[3] = {zone.cornersHigh.x, zone.cornersHigh.y, zone.cornersHigh.z};
+    if (object.corners.empty() || zone.corners.empty()) return false;
+    const auto along = [](const Vec3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; };
     int spanned = 0;
     for (int axis = 0; axis < 3; ++axis) {
-        const float slack = 0.05f * (zoneHigh[axis] - zoneLow[axis]);
-        if (!(slack >= 0.0f)) return false;
-        if (low[axis] <= zoneLow[axis] + slack && high[axis] >= zoneHigh[axis] - slack) ++spanned;
+        const float low = along(zone.corners.low, axis), high = along(zone.corners.high, axis);
+        const float slack = 0.05f * (high - low);
+        if (along(object.corners.low, axis) <= low + slack && along(object.corners.high, axis) >= high - slack) ++spanned;
     }
     return spanned >= 2;
 }
