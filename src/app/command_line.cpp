@@ -130,7 +130,7 @@ std::optional<uint64_t> parseWindowId(std::string_view text) {
 std::string usageLine() {
     return "usage: hearthglow [/s | /c[:N] | /p N | /t] | [--window [WxH]] [--frames N] [--screenshot FILE.png] "
            "[--fixed-step S] [--clock YYYY-MM-DDTHH:MM:SS] [--seed N] [--no-vsync] [--no-vbo] [--no-occlusion] [--no-multitexture] "
-           "[--no-room] [--no-overlay] [--gl-check] [--root] [--window-id ID] [--show-time | "
+           "[--no-room] [--no-overlay] [--gl-check] [--census N] [--root] [--window-id ID] [--show-time | "
            "--hide-time] [--24h | --12h] [--music | --no-music] [--volume N] [--fps | --no-fps] [--monitor N] | "
            "--add-to-xscreensaver | --help";
 }
@@ -162,8 +162,8 @@ const std::map<std::string_view, Flag>& flagOptions() {
 }
 
 // The long options that need a value (--window takes one only when it looks like WxH).
-constexpr std::array<std::string_view, 8> kValueOptions = {"--frames", "--screenshot", "--fixed-step", "--clock", "--seed",
-                                                           "--window-id", "--volume", "--monitor"};
+constexpr std::array<std::string_view, 9> kValueOptions = {"--frames", "--screenshot", "--fixed-step", "--clock", "--seed",
+                                                           "--window-id", "--volume", "--monitor", "--census"};
 
 bool isKnownLongOption(std::string_view name) {
     return flagOptions().count(name) != 0 || std::find(kValueOptions.begin(), kValueOptions.end(), name) != kValueOptions.end() ||
@@ -187,6 +187,10 @@ std::optional<std::string> readValueOption(std::string_view name, std::optional<
         auto frames = text ? parseNumber<long>(*text) : std::nullopt;
         if (!frames || *frames < 1) return "--frames needs a positive whole number";
         options.frames = *frames;
+    } else if (name == "--census") {
+        auto frame = text ? parseNumber<long>(*text) : std::nullopt;
+        if (!frame || *frame < 1) return "--census needs a positive whole number";
+        options.census = *frame;
     } else if (name == "--screenshot") {
         if (!text || text->empty()) return "--screenshot needs a file name";
         options.screenshot = std::string(*text);

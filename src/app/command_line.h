@@ -55,6 +55,7 @@ struct LaunchOptions {
     bool noRoom = false;
     bool noOverlay = false;  // the room alone, for pictures of it
     bool glCheck = false;    // ask the driver for errors after each pass and log them
+    std::optional<long> census;  // log the pixels each node of the room draws in that frame
 
     // --root, --window-id ID, or the host's XSCREENSAVER_WINDOW.
     std::optional<HostWindow> host;

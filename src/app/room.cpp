@@ -54,6 +54,10 @@ void Room::setErrorCheck(GlErrorCheck* check) {
     if (renderer_) renderer_->setErrorCheck(check);
 }
 
+void Room::setCensus(FragmentCensus* census) {
+    if (renderer_) renderer_->setCensus(census);
+}
+
 void Room::release() {
     renderer_.reset();
     scene_->clear();

@@ -23,6 +23,7 @@ class ParticleManager;
 class Scene;
 class RoomRenderer;
 class GlErrorCheck;
+class FragmentCensus;
 
 struct RoomServices {
     const FileSystem& files;
@@ -55,6 +56,8 @@ public:
     void release();
     // Asked after each pass of the room (--gl-check); set after load.
     void setErrorCheck(GlErrorCheck* check);
+    // Counts what each node draws in one frame (--census); set after load.
+    void setCensus(FragmentCensus* census);
 
     Scene& scene() { return *scene_; }
 

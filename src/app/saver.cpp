@@ -153,6 +153,10 @@ void Saver::loadRoom(const Capabilities& capabilities) {
                                 capabilities.multitexture && !options_.noMultitexture};
     room_->load(features, [seed] { return seed ? *seed : platform::milliseconds(); });
     room_->setErrorCheck(&glCheck_);
+    if (options_.census) {
+        census_.chooseFrame(*options_.census);
+        room_->setCensus(&census_);
+    }
     renderer_.setScene(room_.get());
 }
 

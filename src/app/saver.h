@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "image/texture_manager.h"
 #include "overlay/clock_overlay.h"
+#include "render/fragment_census.h"
 #include "render/gl_error_check.h"
 #include "render/gl_window.h"
 #include "render/renderer.h"
@@ -96,6 +97,7 @@ private:
     ScreenQuadQueue screenQuads_;
     Renderer renderer_{glWindow_, screenQuads_};
     GlErrorCheck glCheck_{log_};
+    FragmentCensus census_{log_};
     TextureManager textures_{fileSystem_, log_, [this](const std::string& message) { stopOnBadPicture(message); }};
     ClockOverlay clockOverlay_{settings_};
     SoundSystem sound_;

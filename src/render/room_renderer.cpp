@@ -7,6 +7,7 @@
 
 #include "effects/particle_system.h"
 #include "render/cross_fade.h"
+#include "render/fragment_census.h"
 #include "render/gl_error_check.h"
 #include "render/gl_window.h"
 #include "render/screen_quads.h"
@@ -70,6 +71,7 @@ void RoomRenderer::drawView(size_t view, const FrameTime& time) {
         movedThisFrame_.clear();
         visibility_.beginFrame();
         animation_.setLocalTime(time.now);
+        if (census_) census_->nextFrame();
     }
     if (state.cameras.snapshotPending) {
         drawSnapshot(view, state, time);
@@ -83,6 +85,7 @@ void RoomRenderer::drawView(size_t view, const FrameTime& time) {
     // openings between room cells decide instead.
     const bool byQueries = scene_.useOcclusionQueries && window_.views().size() <= 1;
     state.drawn = visibility_.find(state.cameras, byQueries, firstView);
+    counting_ = firstView && census_ && census_->counting() ? census_ : nullptr;
 
     animate(state.drawn.opaque, view, time.step);
     drawOpaque(state.drawn.opaque, state.cameras);
@@ -94,12 +97,19 @@ void RoomRenderer::drawView(size_t view, const FrameTime& time) {
     glBindTexture(GL_TEXTURE_2D, 0);
     if (firstView) particles_.update(time.step);
     glAlphaFunc(GL_ALWAYS, 1);
+    if (counting_) counting_->begin();
     drawParticles();
+    if (counting_) counting_->end("particles");
     checkAfter("the particles");
     animate(state.drawn.translucent, view, time.step);
     drawNodes(state.drawn.translucent, state.cameras, kTranslucentAlphaReference);
     checkAfter("the translucent nodes");
     crossFade_.queueSnapshotQuad(view, quads_);
+    if (counting_) {
+        const Viewport& pixels = area(view);
+        counting_->report(static_cast<long>(pixels.width) * pixels.height);
+        counting_ = nullptr;
+    }
 }
 
 void RoomRenderer::checkAfter(const char* pass) {
@@ -204,6 +214,7 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
     for (SceneNode* node : nodes) {
         // Fog that cannot reach a node changes none of its pixels: without it each pixel costs less.
         const bool fogged = reachedByFog(*node, eye);
+        if (counting_) counting_->begin();
         if (fogged) {
             glEnable(GL_FOG);
         } else {
@@ -231,6 +242,7 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
             }
         }
         if (!node->unlit) disableLights(node->lights);
+        if (counting_) counting_->end(node->name);
     }
     glEnable(GL_FOG);
     pool_.unbind();

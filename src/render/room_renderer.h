@@ -18,6 +18,7 @@
 namespace hg {
 
 class GlErrorCheck;
+class FragmentCensus;
 
 class Scene;
 struct SceneNode;
@@ -44,6 +45,8 @@ public:
     void setLightmapUnit(bool on) { lightmapUnit_ = on; }
     // Asked after each of the view's passes (--gl-check).
     void setErrorCheck(GlErrorCheck* check) { check_ = check; }
+    // Counts what each node of view 0 draws in the census's frame (--census).
+    void setCensus(FragmentCensus* census) { census_ = census; }
 
     ModelAnimation& animation() { return animation_; }
     // View 0's flights.
@@ -84,6 +87,9 @@ private:
     OpaqueDrawOrder opaqueOrder_;
     bool lightmapUnit_ = false;
     GlErrorCheck* check_ = nullptr;
+    FragmentCensus* census_ = nullptr;
+    // The census while view 0's own passes draw in its frame; null otherwise (and for a snapshot).
+    FragmentCensus* counting_ = nullptr;
 };
 
 }  // namespace hg

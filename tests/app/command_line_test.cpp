@@ -74,8 +74,9 @@ TEST(CommandLineJoin, QuotesProgramNameWithBlank) {
 
 TEST(LongOptions, WindowAndValues) {
     const char* argv[] = {"hearthglow", "--window", "640x480", "--frames", "30", "--screenshot", "a.png",
-                          "--fixed-step", "1.5", "--clock", "2026-12-24T23:59:59", "--seed", "7", "--no-vsync", "--no-overlay"};
-    auto parsed = parseCommandLine(15, argv);
+                          "--fixed-step", "1.5", "--clock", "2026-12-24T23:59:59", "--seed", "7", "--no-vsync", "--no-overlay",
+                          "--census", "12"};
+    auto parsed = parseCommandLine(17, argv);
     ASSERT_EQ(parsed.outcome, CommandLine::Outcome::Dispatch) << parsed.error;
     EXPECT_EQ(parsed.switches.mode, RunMode::Run);
     const LaunchOptions& o = parsed.options;
@@ -91,6 +92,7 @@ TEST(LongOptions, WindowAndValues) {
     EXPECT_EQ(o.seed, 7u);
     EXPECT_TRUE(o.noVsync);
     EXPECT_TRUE(o.noOverlay);
+    EXPECT_EQ(o.census, 12);
 }
 
 TEST(LongOptions, WindowWithoutSizeUsesDefault) {
@@ -117,6 +119,8 @@ TEST(LongOptions, MistakesGiveUsage) {
         {"hearthglow", "--seed", "-3"},
         {"hearthglow", "--window", "/s"},
         {"hearthglow", "--screenshot"},
+        {"hearthglow", "--census", "0"},
+        {"hearthglow", "--census"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.back());
@@ -241,7 +245,7 @@ TEST(RunOverrides, HostOptionsOverrideTheStoredSettingsForOneRun) {
 
 TEST(LongOptions, EveryOptionIsInTheUsageLine) {
     for (const char* option : {"--root", "--window-id", "--show-time", "--hide-time", "--24h", "--12h", "--music",
-                               "--no-music", "--volume", "--fps", "--no-fps", "--monitor", "--add-to-xscreensaver"}) {
+                               "--no-music", "--volume", "--fps", "--no-fps", "--monitor", "--census", "--add-to-xscreensaver"}) {
         EXPECT_NE(usageLine().find(option), std::string::npos) << option;
     }
     EXPECT_EQ(parse({"--add-to-xscreensaver"}).outcome, CommandLine::Outcome::AddToXScreenSaver);
