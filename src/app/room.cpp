@@ -44,6 +44,7 @@ void Room::load(const RoomFeatures& features, std::function<uint32_t()> seed) {
     renderer_ = std::make_unique<RoomRenderer>(*scene_, *binding_, *particles_, services_.window, services_.quads,
                                                services_.crossFade, std::move(seed));
     renderer_->setLightmapUnit(features.lightmapUnit);
+    renderer_->setExtraPassUnit(features.extraPassUnit);
 }
 
 void Room::drawView(size_t view, const FrameTime& time) {

@@ -40,6 +40,7 @@ struct RoomFeatures {
     bool vertexBuffers = false;
     bool occlusionQueries = false;
     bool lightmapUnit = false;  // lightmaps on a second texture unit where that gives the same picture
+    bool extraPassUnit = false;  // a model's reflection or glow likewise, added on the second unit
 };
 
 class Room : public ScenePass {

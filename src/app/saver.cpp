@@ -150,7 +150,8 @@ void Saver::loadRoom(const Capabilities& capabilities) {
     const auto seed = options_.seed;
     const RoomFeatures features{capabilities.vertexBuffers && !options_.noVertexBuffers,
                                 capabilities.occlusionQueries && !options_.noOcclusionQueries,
-                                capabilities.multitexture && !options_.noMultitexture};
+                                capabilities.multitexture && !options_.noMultitexture,
+                                capabilities.modulateAdd && !options_.noMultitexture};
     room_->load(features, [seed] { return seed ? *seed : platform::milliseconds(); });
     room_->setErrorCheck(&glCheck_);
     if (options_.census) {

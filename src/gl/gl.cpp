@@ -73,6 +73,8 @@ Extensions loadExtensions(ProcLoader loader) {
     if (listsExtension(list, "GL_ARB_vertex_buffer_object")) found.vertexBuffers = loadVertexBuffers(loader);
     if (listsExtension(list, "GL_ARB_occlusion_query")) found.occlusionQueries = loadOcclusionQueries(loader);
     if (listsExtension(list, "GL_ARB_multitexture")) found.multitexture = loadMultitexture(loader);
+    found.modulateAdd = listsExtension(list, "GL_ATI_texture_env_combine3") &&
+                        (listsExtension(list, "GL_ARB_texture_env_combine") || listsExtension(list, "GL_EXT_texture_env_combine"));
     return found;
 }
 

@@ -73,6 +73,9 @@ struct Extensions {
     bool vertexBuffers = false;     // GL_ARB_vertex_buffer_object and all its functions found
     bool occlusionQueries = false;  // GL_ARB_occlusion_query and all its functions found
     bool multitexture = false;      // GL_ARB_multitexture and both its unit selectors found
+    // GL_ATI_texture_env_combine3 beside a texture_env_combine: a unit can make a x c + b of its
+    // texture and the colour so far.
+    bool modulateAdd = false;
 };
 
 // The window system's look-up of a function by name in the current context.

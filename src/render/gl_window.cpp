@@ -48,6 +48,7 @@ Capabilities GLWindow::probeCapabilities() {
     glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
     found.textureUnits = units;
     found.multitexture = extensions.multitexture && units >= 2;
+    found.modulateAdd = found.multitexture && extensions.modulateAdd;
     auto text = [](GLenum name) {
         const GLubyte* value = glGetString(name);
         return value ? std::string(reinterpret_cast<const char*>(value)) : std::string();

@@ -22,6 +22,7 @@ struct Capabilities {
     bool occlusionQueries = false;
     int textureUnits = 0;
     bool multitexture = false;  // a second texture unit can be used in the same pass
+    bool modulateAdd = false;   // and it can add its texture, squared, to the colour so far
     int occlusionCounterBits = 0;
 };
 

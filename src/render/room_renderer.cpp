@@ -225,7 +225,7 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
         } else {
             glDisable(GL_LIGHTING);
         }
-        if (node->isInstance && node->instance) node->instance->draw(&eyeView);
+        if (node->isInstance && node->instance) drawModel(*node->instance, eyeView, fogged);
         if (node->isAnimatedMesh && node->animated) {
             // The fire draws from its own arrays, not from the pool's buffer.
             if (!bufferReleased) {
@@ -246,6 +246,15 @@ void RoomRenderer::drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& ca
     }
     glEnable(GL_FOG);
     pool_.unbind();
+}
+
+// A model's extra pass goes on the second unit only where fog cannot reach: fogged, the one pass
+// would fog the sum where the two passes fog each part.
+void RoomRenderer::drawModel(const ModelInstance& model, const Frustum& eyeView, bool fogged) {
+    const bool extraOnSecondUnit = extraPassUnit_ && !fogged;
+    if (extraOnSecondUnit) pool_.setSecondUnitOnUv(true);
+    model.draw(&eyeView, extraOnSecondUnit);
+    if (extraOnSecondUnit) pool_.setSecondUnitOnUv(false);
 }
 
 void RoomRenderer::drawRoomObject(const SceneNode& node, bool fogged) {

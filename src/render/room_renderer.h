@@ -21,6 +21,7 @@ class GlErrorCheck;
 class FragmentCensus;
 
 class Scene;
+class ModelInstance;
 struct SceneNode;
 class PoolBinding;
 class ParticleManager;
@@ -43,6 +44,10 @@ public:
     // Lightmapped room geometry drawn with its lightmap on a second texture unit where that gives
     // the same picture (needs multitexture); otherwise every lightmap is a blended second pass.
     void setLightmapUnit(bool on) { lightmapUnit_ = on; }
+    // A model's reflection or self-illumination added on a second texture unit in the same pass
+    // where that gives the same picture (needs multitexture and a modulate-add combiner);
+    // otherwise each is a blended pass of its own.
+    void setExtraPassUnit(bool on) { extraPassUnit_ = on; }
     // Asked after each of the view's passes (--gl-check).
     void setErrorCheck(GlErrorCheck* check) { check_ = check; }
     // Counts what each node of view 0 draws in the census's frame (--census).
@@ -66,6 +71,7 @@ private:
     void animate(const std::vector<SceneNode*>& nodes, size_t view, float step);
     void drawOpaque(const std::vector<SceneNode*>& nodes, CameraSet& cameras);
     void drawNodes(const std::vector<SceneNode*>& nodes, CameraSet& cameras, float alphaReference);
+    void drawModel(const ModelInstance& model, const Frustum& eyeView, bool fogged);
     void drawRoomObject(const SceneNode& node, bool fogged);
     void drawOutdoors(const SceneNode& node, bool fogged, const float projection[16]);
     void drawParticles();
@@ -86,6 +92,7 @@ private:
     std::unique_ptr<OcclusionBoxes> boxes_;
     OpaqueDrawOrder opaqueOrder_;
     bool lightmapUnit_ = false;
+    bool extraPassUnit_ = false;
     GlErrorCheck* check_ = nullptr;
     FragmentCensus* census_ = nullptr;
     // The census while view 0's own passes draw in its frame; null otherwise (and for a snapshot).

@@ -23,6 +23,8 @@ struct MeshMaterial {
     bool hasReflection = false;
     bool hasIllumination = false;
     bool opaqueBase = false;  // the base texture is fully opaque: the alpha test cannot drop a pixel
+    // The reflection and illumination textures there are, all fully opaque.
+    bool opaqueExtras = false;
 };
 
 struct MeshMarker {

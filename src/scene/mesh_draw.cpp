@@ -56,11 +56,15 @@ void PoolBinding::releaseBuffer() {
 
 void PoolBinding::pointTexCoordsAt(size_t offset) const { glTexCoordPointer(2, GL_FLOAT, kStride, address(offset)); }
 
-void PoolBinding::setLightmapUnit(bool on) const {
+void PoolBinding::setLightmapUnit(bool on) const { pointSecondUnitAt(on ? std::optional<size_t>(kLightmapUvOffset) : std::nullopt); }
+
+void PoolBinding::setSecondUnitOnUv(bool on) const { pointSecondUnitAt(on ? std::optional<size_t>(kUvOffset) : std::nullopt); }
+
+void PoolBinding::pointSecondUnitAt(std::optional<size_t> offset) const {
     glClientActiveTextureARB(GL_TEXTURE1_ARB);
-    if (on) {
+    if (offset) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        pointTexCoordsAt(kLightmapUvOffset);
+        pointTexCoordsAt(*offset);
     } else {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     }
@@ -243,12 +247,57 @@ void drawFaceGroupInOnePass(const FaceGroup& group, const PoolBinding& pool) {
 
 // ---- model nodes ----
 
-void drawNodeGeometry(const ModelNode& node) {
+namespace {
+
+bool isScrolled(const ModelNode& node) { return node.material.scrollU != 0.0f || node.material.scrollV != 0.0f; }
+
+// The second unit adds its texture times itself to what the first unit made (a x c + b with a and
+// c the texture and b the colour so far), which is what the extra pass's blend adds (source times
+// source colour, plus the destination), its colour being white; the alpha stays the base pass's.
+void extraOnSecondUnitOn(const ModelNode& node) {
+    const bool reflection = node.material.hasReflection;
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, reflection ? node.material.reflectionTexture : node.material.illuminationTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE_ADD_ATI);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_REPLACE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_PREVIOUS_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA);
+    // Texture generation belongs to the active unit: this is the second unit's.
+    if (reflection) sphereMapGenerationOn();
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
+void extraOnSecondUnitOff(const ModelNode& node) {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    if (node.material.hasReflection) textureGenerationOff();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
+}  // namespace
+
+// A scrolled texture moves the first unit's coordinates only, so such a node keeps its passes.
+bool drawsExtraInOnePass(const ModelNode& node) {
+    const MeshMaterial& material = node.material;
+    return material.hasReflection != material.hasIllumination && material.opaqueExtras && !isScrolled(node);
+}
+
+void drawNodeGeometry(const ModelNode& node, bool extraOnSecondUnit) {
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, node.material.baseTexture);
 
-    const bool scrolled = node.material.scrollU != 0.0f || node.material.scrollV != 0.0f;
+    const bool scrolled = isScrolled(node);
     if (scrolled) {
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
@@ -269,10 +318,13 @@ void drawNodeGeometry(const ModelNode& node) {
         glEnable(GL_ALPHA_TEST);
     }
 
+    const bool extraInThisPass = extraOnSecondUnit && drawsExtraInOnePass(node);
+    if (extraInThisPass) extraOnSecondUnitOn(node);
     drawNodeElements(node);
+    if (extraInThisPass) extraOnSecondUnitOff(node);
     glEnable(GL_ALPHA_TEST);
-    if (node.material.hasReflection) extraNodePass(node, node.material.reflectionTexture, true);
-    if (node.material.hasIllumination) extraNodePass(node, node.material.illuminationTexture, false);
+    if (!extraInThisPass && node.material.hasReflection) extraNodePass(node, node.material.reflectionTexture, true);
+    if (!extraInThisPass && node.material.hasIllumination) extraNodePass(node, node.material.illuminationTexture, false);
 
     glEnable(GL_CULL_FACE);
     if (scrolled) {

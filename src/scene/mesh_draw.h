@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <span>
 
 #include "scene/face_group.h"
@@ -49,12 +50,15 @@ public:
     void pointTexCoordsAt(size_t offset) const;
     // The second texture unit's coordinate array on the lightmap uv, or off (needs multitexture).
     void setLightmapUnit(bool on) const;
+    // The second texture unit's coordinate array on the uv, or off (needs multitexture).
+    void setSecondUnitOnUv(bool on) const;
 
     GLuint buffer() const { return buffer_; }
     bool bufferReleased() const { return bufferReleased_; }
 
 private:
     const GLvoid* address(size_t offset) const;
+    void pointSecondUnitAt(std::optional<size_t> offset) const;
     void setPointers() const;
 
     const VertexPool& pool_;
@@ -82,9 +86,17 @@ bool drawsInOnePass(const FaceGroup& group);
 // two-pass draw leaves.
 void drawFaceGroupInOnePass(const FaceGroup& group, const PoolBinding& pool);
 
+// True when the node's one extra pass (a reflection or a self-illumination, not both) over an
+// opaque texture can be drawn with its base pass on a second unit and give the same picture, fog
+// aside: the pass adds the texture times itself to what the base pass drew.
+bool drawsExtraInOnePass(const ModelNode& node);
+
 // One node of a placed model, with the modelview already set: base pass (with its texture
-// scroll), then the reflection and illumination passes. Leaves culling on and the alpha test on.
-void drawNodeGeometry(const ModelNode& node);
+// scroll), then the reflection and illumination passes. With `extraOnSecondUnit` (needs
+// multitexture and a modulate-add combiner, and the second unit's coordinates on the uv), a node
+// that drawsExtraInOnePass adds its extra texture in the base pass instead. Leaves culling on and
+// the alpha test on.
+void drawNodeGeometry(const ModelNode& node, bool extraOnSecondUnit = false);
 
 // OpenGL lights 0 .. n-1 set up from the object's lights (positions taken in the current
 // modelview), then lighting on. More lights than OpenGL offers are left out.

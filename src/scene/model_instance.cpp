@@ -192,25 +192,25 @@ bool inEyeView(const Frustum& eyeView, const Sphere& sphere) {
 
 }  // namespace
 
-void ModelInstance::draw(const Frustum* eyeView) const {
+void ModelInstance::draw(const Frustum* eyeView, bool extraOnSecondUnit) const {
     const int root = findNode(kRootNode);
     if (root < 0) return;
     const Matrix4 forward = rotationMatrix(rotation);
     const Matrix4 backward = rotationMatrix(rotation.conjugate());
     glTranslatef(position.x, position.y, position.z);
     glMultMatrixf(forward.m.data());  // read column-major: the rotation by conjugate(rotation)
-    drawNode(root, nodes[static_cast<size_t>(root)].pivot, eyeView);
+    drawNode(root, nodes[static_cast<size_t>(root)].pivot, eyeView, extraOnSecondUnit);
     glMultMatrixf(backward.m.data());
     glTranslatef(-position.x, -position.y, -position.z);
 }
 
-void ModelInstance::drawNode(int index, const Vec3& parentPivot, const Frustum* eyeView) const {
+void ModelInstance::drawNode(int index, const Vec3& parentPivot, const Frustum* eyeView, bool extraOnSecondUnit) const {
     const ModelNode& node = nodes[static_cast<size_t>(index)];
     const Vec3 offset = node.pivot - parentPivot;
     glTranslatef(offset.x, offset.y, offset.z);
     glMultMatrixf(node.forwardMatrix.m.data());
-    if (!eyeView || inEyeView(*eyeView, node.bound)) drawNodeGeometry(node);
-    for (int child : node.children) drawNode(child, node.pivot, eyeView);
+    if (!eyeView || inEyeView(*eyeView, node.bound)) drawNodeGeometry(node, extraOnSecondUnit);
+    for (int child : node.children) drawNode(child, node.pivot, eyeView, extraOnSecondUnit);
     glMultMatrixf(node.inverseMatrix.m.data());
     glTranslatef(-offset.x, -offset.y, -offset.z);
 }

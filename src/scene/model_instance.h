@@ -62,7 +62,9 @@ public:
     // was through inverse operations, without the matrix stack.
     // `eyeView`, when given, is the view volume in eye space (the projection's planes): a node
     // whose vertices all lie outside it is not drawn (its children still are).
-    void draw(const Frustum* eyeView = nullptr) const;
+    // `extraOnSecondUnit`: a node's reflection or self-illumination may go on the second texture
+    // unit in its base pass (drawNodeGeometry says when); the caller has readied the unit.
+    void draw(const Frustum* eyeView = nullptr, bool extraOnSecondUnit = false) const;
 
     // The angle of the first node of that name; an unknown name changes nothing.
     void setAngleZ(const std::string& nodeName, float degrees);
@@ -83,7 +85,7 @@ public:
 private:
     void transformPass(int node, const Quaternion& parentRotation, const Vec3& parentPivot, const Vec3& parentPosition);
     void markerPass(int node, float step, ParticleSink& particles);
-    void drawNode(int node, const Vec3& parentPivot, const Frustum* eyeView) const;
+    void drawNode(int node, const Vec3& parentPivot, const Frustum* eyeView, bool extraOnSecondUnit) const;
     void breakCycles();
 };
 

@@ -59,6 +59,9 @@ void ModelLibrary::load(const std::string& modelName) {
             material.baseTexture != 0 && sources_.isOpaque && sources_.isOpaque(material.baseTexture);
         if (material.hasReflection) material.reflectionTexture = texture(names.reflection);
         if (material.hasIllumination) material.illuminationTexture = texture(names.illumination);
+        auto opaque = [this](GLuint texture) { return texture != 0 && sources_.isOpaque && sources_.isOpaque(texture); };
+        material.opaqueExtras = (!material.hasReflection || opaque(material.reflectionTexture)) &&
+                                (!material.hasIllumination || opaque(material.illuminationTexture));
     }
     for (MeshObject& object : mesh.objects) {
         object.closedOutward = isClosedOutwardSurface(object.corners);

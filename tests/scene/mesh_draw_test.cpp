@@ -239,6 +239,101 @@ TEST_F(MeshDraw, ALightmapOnTheSecondUnitDrawsWhatTheBlendedPassDraws) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST(ExtraInOnePass, OneOpaqueUnscrolledExtraTextureOnly) {
+    ModelNode node;
+    node.material.hasReflection = true;
+    node.material.opaqueExtras = true;
+    EXPECT_TRUE(drawsExtraInOnePass(node));
+    node.material.hasIllumination = true;  // two extras need two units
+    EXPECT_FALSE(drawsExtraInOnePass(node));
+    node.material.hasReflection = false;
+    EXPECT_TRUE(drawsExtraInOnePass(node));
+    node.material.opaqueExtras = false;  // the extra pass's alpha test could drop a pixel
+    EXPECT_FALSE(drawsExtraInOnePass(node));
+    node.material.opaqueExtras = true;
+    node.material.scrollV = 0.5f;  // the scroll moves the first unit's coordinates only
+    EXPECT_FALSE(drawsExtraInOnePass(node));
+    node.material.scrollV = 0.0f;
+    node.material.hasIllumination = false;  // nothing extra to add
+    EXPECT_FALSE(drawsExtraInOnePass(node));
+}
+
+TEST_F(MeshDraw, AReflectionOrAGlowOnTheSecondUnitDrawsWhatTheBlendedPassDraws) {
+    if (!test::glTestExtensions().multitexture || !test::glTestExtensions().modulateAdd)
+        GTEST_SKIP() << "no second texture unit with a modulate-add combiner";
+    const GLuint extra = gradientTexture();
+    PoolBinding binding(pool_);
+    // The opaque node pass's state, a white light over the model, every node lit and closed.
+    auto draw = [&](bool onSecondUnit) {
+        glClearColor(0, 0, 0.2f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.001f);
+        glColor4f(1, 1, 1, 1);
+        camera();
+        static constexpr GLfloat kLight[4] = {1, -2, 3, 0};
+        glLightfv(GL_LIGHT0, GL_POSITION, kLight);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_LIGHTING);
+        binding.bind();
+        if (onSecondUnit) binding.setSecondUnitOnUv(true);
+        instance_.draw(nullptr, onSecondUnit);
+        if (onSecondUnit) binding.setSecondUnitOnUv(false);
+        binding.unbind();
+        glDisable(GL_LIGHT0);
+        glFinish();
+        return test::readPixels();
+    };
+    auto setExtras = [&](bool reflection, bool illumination) {
+        for (ModelNode& node : instance_.nodes) {
+            node.material.hasReflection = reflection;
+            node.material.reflectionTexture = reflection ? extra : 0;
+            node.material.hasIllumination = illumination;
+            node.material.illuminationTexture = illumination ? extra : 0;
+            node.material.opaqueExtras = true;
+            node.material.opaqueBase = true;
+            node.material.scrollU = node.material.scrollV = 0;
+        }
+    };
+    setExtras(false, false);
+    const auto baseAlone = draw(false);
+    for (const bool reflection : {true, false}) {
+        SCOPED_TRACE(reflection ? "reflection" : "self-illumination");
+        setExtras(reflection, !reflection);
+        const auto twoPasses = draw(false);
+        const auto onePass = draw(true);
+        size_t covered = 0, apart = 0, brightened = 0;
+        for (size_t i = 0; i < twoPasses.size(); i += 4) {
+            int most = 0;
+            for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(twoPasses[i + c] - onePass[i + c]));
+            apart += most > 2 ? 1 : 0;
+            const bool background = twoPasses[i] == 0 && twoPasses[i + 1] == 0 && twoPasses[i + 2] == 51;
+            covered += background ? 0 : 1;
+            brightened += !background && twoPasses[i + 2] > baseAlone[i + 2] + 20 ? 1 : 0;
+        }
+        EXPECT_EQ(apart, 0u) << "pixels that differ by more than rounding";
+        EXPECT_GT(covered, twoPasses.size() / 4 / 20) << "the model should cover part of the picture";
+        EXPECT_GT(brightened, covered / 2) << "the extra texture should add light in both";
+    }
+
+    // The second unit is left off, its texture generation too, and the first unit active.
+    GLint value = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &value);
+    EXPECT_EQ(value, GL_TEXTURE0_ARB);
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+    EXPECT_EQ(value, GL_MODULATE);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glDeleteTextures(1, &extra);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(MeshDraw, NodesOutsideTheEyeViewAreNotSent) {
     PoolBinding binding(pool_);
     auto coveredPixels = [&](const Frustum* eyeView) {
