@@ -58,7 +58,7 @@ struct MeshObject {
     MeshMaterial material;
     uint32_t poolStart = 0;
     uint32_t poolEnd = 0;
-    std::vector<uint32_t> indices;  // poolStart .. poolEnd-1
+    std::vector<uint32_t> indices;  // pool indices in poolStart .. poolEnd-1, shared corners once
     // The faces close round a volume with every face turned outwards (counter-clockwise seen
     // from outside): from outside, only front faces can be seen.
     bool closedOutward = false;
@@ -68,6 +68,11 @@ struct MeshObject {
 // between two distinct points is walked once in each direction by the faces that meet there
 // (points matched by exact position), and the enclosed volume is positive.
 bool isClosedOutwardSurface(const std::vector<Corner>& corners);
+
+// The pool index of each corner when the corners take the pool from `first` on, except that a
+// corner equal to an earlier one in position, normal and uv (bit for bit) names that one's vertex:
+// the same triangles, and the driver shades a vertex the faces share once instead of once a face.
+std::vector<uint32_t> sharedCornerIndices(const std::vector<Corner>& corners, uint32_t first);
 
 struct Mesh {
     std::string name;

@@ -67,8 +67,7 @@ void ModelLibrary::load(const std::string& modelName) {
         object.closedOutward = isClosedOutwardSurface(object.corners);
         object.poolStart = pool_.append(object.corners);
         object.poolEnd = object.poolStart + static_cast<uint32_t>(object.corners.size());
-        object.indices.resize(object.corners.size());
-        for (size_t k = 0; k < object.indices.size(); ++k) object.indices[k] = object.poolStart + static_cast<uint32_t>(k);
+        object.indices = sharedCornerIndices(object.corners, object.poolStart);
     }
 }
 

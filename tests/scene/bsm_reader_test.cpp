@@ -7,6 +7,7 @@
 #include <limits>
 #include <map>
 #include <new>
+#include <set>
 
 #include "scene/bsm_test_writer.h"
 #include "scene/model_library.h"
@@ -270,6 +271,17 @@ struct FakeAssets {
     }
 };
 
+TEST(SharedCorners, OnlyCornersEqualInPositionNormalAndUvShareAVertex) {
+    const Corner a{{1, 2, 3}, {0, 0, 1}, 0.25f, 0.5f};
+    Corner otherNormal = a, otherUv = a, otherPlace = a;
+    otherNormal.normal = {0, 1, 0};
+    otherUv.v = 0.75f;
+    otherPlace.position.z = 3.0001f;
+    const std::vector<Corner> corners = {a, otherNormal, a, otherUv, otherPlace, otherNormal, a};
+    EXPECT_EQ(sharedCornerIndices(corners, 100), (std::vector<uint32_t>{100, 101, 100, 103, 104, 101, 100}));
+    EXPECT_TRUE(sharedCornerIndices({}, 7).empty());
+}
+
 TEST(ModelLibrary, ConsecutiveModelsTakeConsecutivePoolRanges) {
     FakeAssets assets;
     assets.files["Models/train.BSM"] = writeBsm({stripObject("Hull", "Scene Root", 70), stripObject("loco", "Hull", 12)});
@@ -283,9 +295,21 @@ TEST(ModelLibrary, ConsecutiveModelsTakeConsecutivePoolRanges) {
     EXPECT_EQ(train->objects[0].poolEnd, 210u);
     EXPECT_EQ(train->objects[1].poolStart, 210u);
     EXPECT_EQ(train->objects[1].poolEnd, 246u);
-    ASSERT_EQ(train->objects[1].indices.size(), 36u);
-    EXPECT_EQ(train->objects[1].indices.front(), 210u);
-    EXPECT_EQ(train->objects[1].indices.back(), 245u);
+    // The same triangles, each of the strip's 14 points one vertex however many faces meet there.
+    const MeshObject& loco = train->objects[1];
+    ASSERT_EQ(loco.indices.size(), 36u);
+    EXPECT_EQ(loco.indices.front(), 210u);
+    std::set<uint32_t> used;
+    for (size_t k = 0; k < loco.indices.size(); ++k) {
+        const uint32_t index = loco.indices[k];
+        ASSERT_GE(index, loco.poolStart);
+        ASSERT_LT(index, loco.poolEnd);
+        EXPECT_EQ(pool[index].position[0], loco.corners[k].position.x) << k;
+        EXPECT_EQ(pool[index].position[1], loco.corners[k].position.y) << k;
+        EXPECT_EQ(pool[index].uv[0], loco.corners[k].u) << k;
+        used.insert(index);
+    }
+    EXPECT_EQ(used.size(), 14u);
 
     const Mesh* candle = library.findOrLoad("candle");
     ASSERT_NE(candle, nullptr);
