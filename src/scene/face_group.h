@@ -4,12 +4,16 @@
 #include "gl/gl.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace hg {
 
 struct FaceGroup {
     uint32_t firstVertex = 0;
     uint32_t vertexCount = 0;
+    // The run's pool indices with equal corners sharing one vertex; empty when none do (the run is
+    // then drawn as it stands).
+    std::vector<uint32_t> indices;
     int32_t materialIndex = 0;
     GLuint baseTexture = 0;  // 0: none
     GLuint reflectionTexture = 0;

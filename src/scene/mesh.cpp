@@ -25,37 +25,11 @@ PointKey keyOf(const Vec3& p) {
     return key;
 }
 
-template <size_t N>
-struct BitsHash {
-    size_t operator()(const std::array<uint32_t, N>& key) const {
-        uint64_t h = 1469598103934665603ull;
-        for (uint32_t part : key) h = (h ^ part) * 1099511628211ull;
-        return static_cast<size_t>(h);
-    }
+struct PointHash {
+    size_t operator()(const PointKey& key) const { return static_cast<size_t>(hashOfBits(key)); }
 };
-using PointHash = BitsHash<3>;
-
-// A corner by the exact bits of its position, normal and uv.
-using CornerKey = std::array<uint32_t, 8>;
-
-CornerKey keyOf(const Corner& corner) {
-    const float values[8] = {corner.position.x, corner.position.y, corner.position.z, corner.normal.x,
-                             corner.normal.y,   corner.normal.z,   corner.u,          corner.v};
-    CornerKey key{};
-    std::memcpy(key.data(), values, sizeof values);
-    return key;
-}
 
 }  // namespace
-
-std::vector<uint32_t> sharedCornerIndices(const std::vector<Corner>& corners, uint32_t first) {
-    std::vector<uint32_t> indices(corners.size());
-    std::unordered_map<CornerKey, uint32_t, BitsHash<8>> seen;
-    seen.reserve(corners.size());
-    for (size_t k = 0; k < corners.size(); ++k)
-        indices[k] = seen.try_emplace(keyOf(corners[k]), first + static_cast<uint32_t>(k)).first->second;
-    return indices;
-}
 
 bool isClosedOutwardSurface(const std::vector<Corner>& corners) {
     if (corners.size() < 12 || corners.size() % 3 != 0) return false;

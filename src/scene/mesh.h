@@ -69,11 +69,6 @@ struct MeshObject {
 // (points matched by exact position), and the enclosed volume is positive.
 bool isClosedOutwardSurface(const std::vector<Corner>& corners);
 
-// The pool index of each corner when the corners take the pool from `first` on, except that a
-// corner equal to an earlier one in position, normal and uv (bit for bit) names that one's vertex:
-// the same triangles, and the driver shades a vertex the faces share once instead of once a face.
-std::vector<uint32_t> sharedCornerIndices(const std::vector<Corner>& corners, uint32_t first);
-
 struct Mesh {
     std::string name;
     std::vector<MeshObject> objects;

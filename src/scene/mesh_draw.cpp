@@ -92,7 +92,11 @@ void textureGenerationOff() {
 }
 
 void drawGroupTriangles(const FaceGroup& group) {
-    glDrawArrays(GL_TRIANGLES, static_cast<GLint>(group.firstVertex), static_cast<GLsizei>(group.vertexCount));
+    if (group.indices.empty()) {
+        glDrawArrays(GL_TRIANGLES, static_cast<GLint>(group.firstVertex), static_cast<GLsizei>(group.vertexCount));
+    } else {
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.indices.size()), GL_UNSIGNED_INT, group.indices.data());
+    }
 }
 
 // A blended pass over the pixels the first pass left visible (depth test GL_EQUAL, no depth writes

@@ -67,7 +67,7 @@ void ModelLibrary::load(const std::string& modelName) {
         object.closedOutward = isClosedOutwardSurface(object.corners);
         object.poolStart = pool_.append(object.corners);
         object.poolEnd = object.poolStart + static_cast<uint32_t>(object.corners.size());
-        object.indices = sharedCornerIndices(object.corners, object.poolStart);
+        object.indices = sharedVertexIndices(std::span<const Corner>(object.corners), object.poolStart);
     }
 }
 

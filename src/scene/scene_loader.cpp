@@ -45,6 +45,20 @@ FaceGroup faceGroupOf(const SceneFileGroup& read, uint32_t poolBase, bool glass,
     return group;
 }
 
+// A group's equal corners share one vertex; a group where none are equal keeps no index list.
+void shareEqualCorners(FaceGroup& group, const std::vector<PoolVertex>& corners, uint32_t poolBase) {
+    const size_t begin = group.firstVertex - poolBase;
+    if (group.firstVertex < poolBase || begin > corners.size() || group.vertexCount > corners.size() - begin) return;
+    const std::span<const PoolVertex> run = std::span<const PoolVertex>(corners).subspan(begin, group.vertexCount);
+    std::vector<uint32_t> indices = sharedVertexIndices(run, group.firstVertex);
+    for (size_t k = 0; k < indices.size(); ++k) {
+        if (indices[k] != group.firstVertex + k) {
+            group.indices = std::move(indices);
+            return;
+        }
+    }
+}
+
 // A room object: its face groups with their textures, its lightmap, its corners in the pool.
 void addObject(Scene& scene, const SceneFileObject& object, SceneServices& services) {
     auto node = std::make_unique<SceneNode>();
@@ -76,6 +90,7 @@ void addObject(Scene& scene, const SceneFileObject& object, SceneServices& servi
     }
     const uint32_t first = services.pool.grow(object.corners.size());
     std::copy(object.corners.begin(), object.corners.end(), services.pool.data() + first);
+    for (FaceGroup& group : node->groups) shareEqualCorners(group, object.corners, poolBase);
     if (node->name == "vismesh") {
         scene.visibilityNode = std::move(node);
     } else {

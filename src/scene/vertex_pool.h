@@ -1,8 +1,12 @@
 #pragma once
 // The one shared array of vertices that holds all room and model geometry, so the whole static
 // scene draws from a single vertex buffer.
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "scene/math.h"
@@ -22,6 +26,37 @@ struct Corner {
     Vec3 normal;
     float u, v;
 };
+
+static_assert(sizeof(Corner) == 32, "corners are eight floats without padding");
+
+// The bits of a run of words, hashed (FNV-1a over the words).
+template <size_t N>
+uint64_t hashOfBits(const std::array<uint32_t, N>& words) {
+    uint64_t h = 1469598103934665603ull;
+    for (uint32_t word : words) h = (h ^ word) * 1099511628211ull;
+    return h;
+}
+
+// The pool index of each vertex when the vertices take the pool from `first` on, except that a
+// vertex equal to an earlier one bit for bit names that one: the same triangles from the same
+// values, and the driver shades a vertex the faces share once instead of once a face.
+template <typename Vertex>
+std::vector<uint32_t> sharedVertexIndices(std::span<const Vertex> vertices, uint32_t first) {
+    static_assert(sizeof(Vertex) % sizeof(uint32_t) == 0);
+    using Key = std::array<uint32_t, sizeof(Vertex) / sizeof(uint32_t)>;
+    struct KeyHash {
+        size_t operator()(const Key& key) const { return static_cast<size_t>(hashOfBits(key)); }
+    };
+    std::vector<uint32_t> indices(vertices.size());
+    std::unordered_map<Key, uint32_t, KeyHash> seen;
+    seen.reserve(vertices.size());
+    for (size_t k = 0; k < vertices.size(); ++k) {
+        Key key;
+        std::memcpy(key.data(), &vertices[k], sizeof(Vertex));
+        indices[k] = seen.try_emplace(key, first + static_cast<uint32_t>(k)).first->second;
+    }
+    return indices;
+}
 
 class VertexPool {
 public:

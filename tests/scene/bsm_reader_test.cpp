@@ -278,8 +278,8 @@ TEST(SharedCorners, OnlyCornersEqualInPositionNormalAndUvShareAVertex) {
     otherUv.v = 0.75f;
     otherPlace.position.z = 3.0001f;
     const std::vector<Corner> corners = {a, otherNormal, a, otherUv, otherPlace, otherNormal, a};
-    EXPECT_EQ(sharedCornerIndices(corners, 100), (std::vector<uint32_t>{100, 101, 100, 103, 104, 101, 100}));
-    EXPECT_TRUE(sharedCornerIndices({}, 7).empty());
+    EXPECT_EQ(sharedVertexIndices(std::span<const Corner>(corners), 100), (std::vector<uint32_t>{100, 101, 100, 103, 104, 101, 100}));
+    EXPECT_TRUE(sharedVertexIndices(std::span<const Corner>(), 7).empty());
 }
 
 TEST(ModelLibrary, ConsecutiveModelsTakeConsecutivePoolRanges) {

@@ -246,6 +246,12 @@ TEST(SceneLoader, FirstVertexCountsThePoolBeforeTheObjectAndVismeshIsNotANode) {
     EXPECT_FLOAT_EQ(loaded.pool[chair->groups[0].firstVertex].uv[0], 0.25f);
     EXPECT_TRUE(loaded.node("room")->isZone);
     EXPECT_FALSE(chair->isZone);
+    // Every face here repeats the same three corners: a group draws them from its first face's
+    // vertices, and a group of one face, with nothing to share, draws its run as it stands.
+    const uint32_t first = chair->groups[0].firstVertex;
+    EXPECT_EQ(chair->groups[0].indices, (std::vector<uint32_t>{first, first + 1, first + 2, first, first + 1, first + 2}));
+    EXPECT_TRUE(chair->groups[1].indices.empty());
+    EXPECT_EQ(loaded.node("room")->groups[0].indices.size(), 12u);
 }
 
 TEST(SceneLoader, DamagedRunsAndCountsAreNeverFollowed) {
