@@ -5,6 +5,7 @@
 //
 // Checks: a damaged file leaves an empty model; every object's corners, pool range and indices
 // agree with each other and with the pool; the instance's tree from "Hull" reaches each node once.
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -66,7 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     "objects follow one another in the pool");
         fuzz::check(object.indices.size() == object.corners.size(), "one index per corner");
         for (size_t k = 0; k < object.indices.size(); ++k) {
-            fuzz::check(object.indices[k] == object.poolStart + k, "indices run through the object's range");
+            const uint32_t index = object.indices[k];
+            fuzz::check(index >= object.poolStart && index <= object.poolStart + k, "each index names its corner or an earlier one");
+            fuzz::check(std::memcmp(&object.corners[index - object.poolStart], &object.corners[k], sizeof(Corner)) == 0,
+                        "an index names a corner equal to its own");
         }
         corners += object.corners.size();
     }
