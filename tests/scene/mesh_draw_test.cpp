@@ -92,6 +92,20 @@ protected:
         gluLookAt(0.5, -3.5, 3.0, 0, 0, 0.3, 0, 0, 1);
     }
 
+    // A cleared picture, the camera and the opaque node pass's state.
+    static void beginOpaquePass() {
+        glClearColor(0, 0, 0.2f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.001f);
+        glColor4f(1, 1, 1, 1);
+        camera();
+    }
+
     std::vector<uint8_t> render(bool vertexBuffers) {
         PoolBinding binding(pool_);
         binding.setUseVertexBuffers(vertexBuffers);
@@ -150,6 +164,29 @@ TEST_F(MeshDraw, VertexBufferAndClientMemoryDrawTheSamePicture) {
     EXPECT_GT(light, 50u);
 }
 
+// One picture drawn two ways (extra texture in a blended pass and on the second unit), against the
+// same picture without the extra texture.
+struct PassComparison {
+    size_t covered = 0;  // pixels off the background
+    size_t apart = 0;    // pixels the two ways draw more than rounding apart
+    size_t moved = 0;    // covered pixels the extra texture moved by more than 20 levels in `channel`
+};
+
+// `direction` +1: the extra texture should lighten the channel; -1: darken it.
+PassComparison comparePasses(const std::vector<uint8_t>& twoPasses, const std::vector<uint8_t>& onePass,
+                             const std::vector<uint8_t>& without, size_t channel, int direction) {
+    PassComparison result;
+    for (size_t i = 0; i < twoPasses.size(); i += 4) {
+        int most = 0;
+        for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(twoPasses[i + c] - onePass[i + c]));
+        result.apart += most > 2 ? 1 : 0;
+        const bool background = twoPasses[i] == 0 && twoPasses[i + 1] == 0 && twoPasses[i + 2] == 51;
+        result.covered += background ? 0 : 1;
+        result.moved += !background && direction * (twoPasses[i + channel] - without[i + channel]) > 20 ? 1 : 0;
+    }
+    return result;
+}
+
 // A smooth lightmap, dark in one corner and light in the other, filtered linearly.
 GLuint gradientTexture() {
     uint8_t texels[8 * 8 * 3];
@@ -172,17 +209,7 @@ TEST_F(MeshDraw, ALightmapOnTheSecondUnitDrawsWhatTheBlendedPassDraws) {
     ASSERT_TRUE(drawsInOnePass(group));
     PoolBinding binding(pool_);
     auto draw = [&](const FaceGroup& drawn, bool onePass) {
-        glClearColor(0, 0, 0.2f, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        // The opaque node pass's state.
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.001f);
-        glColor4f(1, 1, 1, 1);
-        camera();
+        beginOpaquePass();
         binding.bind();
         if (onePass) {
             drawFaceGroupInOnePass(drawn, binding);
@@ -199,18 +226,10 @@ TEST_F(MeshDraw, ALightmapOnTheSecondUnitDrawsWhatTheBlendedPassDraws) {
     unlit.hasLightmap = false;
     const auto baseAlone = draw(unlit, false);
 
-    size_t covered = 0, apart = 0, darkened = 0;
-    for (size_t i = 0; i < twoPasses.size(); i += 4) {
-        int most = 0;
-        for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(twoPasses[i + c] - onePass[i + c]));
-        apart += most > 2 ? 1 : 0;
-        const bool background = twoPasses[i] == 0 && twoPasses[i + 1] == 0 && twoPasses[i + 2] == 51;
-        covered += background ? 0 : 1;
-        darkened += !background && baseAlone[i + 1] > twoPasses[i + 1] + 20 ? 1 : 0;
-    }
-    EXPECT_EQ(apart, 0u) << "pixels that differ by more than rounding";
-    EXPECT_GT(covered, twoPasses.size() / 4 / 20) << "the group should cover part of the picture";
-    EXPECT_GT(darkened, covered / 2) << "the lightmap should darken the base in both";
+    const PassComparison compared = comparePasses(twoPasses, onePass, baseAlone, 1, -1);
+    EXPECT_EQ(compared.apart, 0u) << "pixels that differ by more than rounding";
+    EXPECT_GT(compared.covered, twoPasses.size() / 4 / 20) << "the group should cover part of the picture";
+    EXPECT_GT(compared.moved, compared.covered / 2) << "the lightmap should darken the base in both";
 
     // It leaves what the two passes leave: lighting and blending on, the second unit off, the
     // texture coordinates on the uv.
@@ -265,16 +284,7 @@ TEST_F(MeshDraw, AReflectionOrAGlowOnTheSecondUnitDrawsWhatTheBlendedPassDraws) 
     PoolBinding binding(pool_);
     // The opaque node pass's state, a white light over the model, every node lit and closed.
     auto draw = [&](bool onSecondUnit) {
-        glClearColor(0, 0, 0.2f, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LESS);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.001f);
-        glColor4f(1, 1, 1, 1);
-        camera();
+        beginOpaquePass();
         static constexpr GLfloat kLight[4] = {1, -2, 3, 0};
         glLightfv(GL_LIGHT0, GL_POSITION, kLight);
         glEnable(GL_LIGHT0);
@@ -306,18 +316,10 @@ TEST_F(MeshDraw, AReflectionOrAGlowOnTheSecondUnitDrawsWhatTheBlendedPassDraws) 
         setExtras(reflection, !reflection);
         const auto twoPasses = draw(false);
         const auto onePass = draw(true);
-        size_t covered = 0, apart = 0, brightened = 0;
-        for (size_t i = 0; i < twoPasses.size(); i += 4) {
-            int most = 0;
-            for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(twoPasses[i + c] - onePass[i + c]));
-            apart += most > 2 ? 1 : 0;
-            const bool background = twoPasses[i] == 0 && twoPasses[i + 1] == 0 && twoPasses[i + 2] == 51;
-            covered += background ? 0 : 1;
-            brightened += !background && twoPasses[i + 2] > baseAlone[i + 2] + 20 ? 1 : 0;
-        }
-        EXPECT_EQ(apart, 0u) << "pixels that differ by more than rounding";
-        EXPECT_GT(covered, twoPasses.size() / 4 / 20) << "the model should cover part of the picture";
-        EXPECT_GT(brightened, covered / 2) << "the extra texture should add light in both";
+        const PassComparison compared = comparePasses(twoPasses, onePass, baseAlone, 2, 1);
+        EXPECT_EQ(compared.apart, 0u) << "pixels that differ by more than rounding";
+        EXPECT_GT(compared.covered, twoPasses.size() / 4 / 20) << "the model should cover part of the picture";
+        EXPECT_GT(compared.moved, compared.covered / 2) << "the extra texture should add light in both";
     }
 
     // The second unit is left off, its texture generation too, and the first unit active.
