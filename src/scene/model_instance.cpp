@@ -53,9 +53,7 @@ void ModelInstance::build(const Mesh& mesh) {
         node.indexCount = static_cast<int32_t>(object.indices.size());
         node.closedOutward = object.closedOutward;
         node.bound = sphereRound(object.corners, [](const Corner& corner) { return corner.position; });
-        node.indicesInOrder = true;
-        for (size_t k = 0; k < node.indices.size(); ++k)
-            node.indicesInOrder = node.indicesInOrder && node.indices[k] == node.poolStart + k;
+        node.indicesInOrder = namesItsRunInOrder(node.indices, node.poolStart);
         node.material = object.material;
         if (object.name == kCollisionObject) {
             collisionCorners = object.corners;

@@ -54,12 +54,11 @@ void ModelLibrary::load(const std::string& modelName) {
         auto texture = [this](const std::string& name) -> GLuint {
             return sources_.texture ? sources_.texture("Textures/" + name) : 0;
         };
+        auto opaque = [this](GLuint texture) { return texture != 0 && sources_.isOpaque && sources_.isOpaque(texture); };
         material.baseTexture = texture(names.base);
-        material.opaqueBase =
-            material.baseTexture != 0 && sources_.isOpaque && sources_.isOpaque(material.baseTexture);
+        material.opaqueBase = opaque(material.baseTexture);
         if (material.hasReflection) material.reflectionTexture = texture(names.reflection);
         if (material.hasIllumination) material.illuminationTexture = texture(names.illumination);
-        auto opaque = [this](GLuint texture) { return texture != 0 && sources_.isOpaque && sources_.isOpaque(texture); };
         material.opaqueExtras = (!material.hasReflection || opaque(material.reflectionTexture)) &&
                                 (!material.hasIllumination || opaque(material.illuminationTexture));
     }

@@ -51,12 +51,7 @@ void shareEqualCorners(FaceGroup& group, const std::vector<PoolVertex>& corners,
     if (group.firstVertex < poolBase || begin > corners.size() || group.vertexCount > corners.size() - begin) return;
     const std::span<const PoolVertex> run = std::span<const PoolVertex>(corners).subspan(begin, group.vertexCount);
     std::vector<uint32_t> indices = sharedVertexIndices(run, group.firstVertex);
-    for (size_t k = 0; k < indices.size(); ++k) {
-        if (indices[k] != group.firstVertex + k) {
-            group.indices = std::move(indices);
-            return;
-        }
-    }
+    if (!namesItsRunInOrder(indices, group.firstVertex)) group.indices = std::move(indices);
 }
 
 // A room object: its face groups with their textures, its lightmap, its corners in the pool.

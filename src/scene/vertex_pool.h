@@ -58,6 +58,14 @@ std::vector<uint32_t> sharedVertexIndices(std::span<const Vertex> vertices, uint
     return indices;
 }
 
+// True when the indices name first, first + 1, ... in turn: the run they index, drawn as it stands.
+inline bool namesItsRunInOrder(const std::vector<uint32_t>& indices, uint32_t first) {
+    for (size_t k = 0; k < indices.size(); ++k) {
+        if (indices[k] != first + k) return false;
+    }
+    return true;
+}
+
 class VertexPool {
 public:
     // One vertex per corner (lightmap uv zero); returns the index of the first one.
