@@ -264,6 +264,28 @@ std::optional<std::vector<uint8_t>> ArchiveReader::request(std::string_view pass
     return result;
 }
 
+std::optional<std::span<const uint8_t>> ArchiveReader::findStored(std::string_view name, MemoryArchive& archive) {
+    archive.position = 0;
+    BlockWalk walk(archive.data);
+    if (!walk.begin() || walk.solid()) return std::nullopt;
+    ArchiveEntry entry;
+    while (walk.next(entry)) {
+        if (!entry.nameFits || !archiveNamesMatch(entry.name, name)) continue;
+        archive.position = uint32_t(std::min<uint64_t>(walk.cursor(), archive.data.size()));
+        // The first match decides, as it does for extract().
+        const bool whole = entry.isStored() && !entry.isDirectory() && !entry.isEncrypted() && !(entry.flags & kSplit) &&
+                           entry.version >= kOldestVersion && entry.version <= kNewestVersion &&
+                           entry.unpackedSize > 0 && entry.unpackedSize == entry.packedSize &&
+                           entry.unpackedSize <= kMaxUnpackedSize;
+        if (!whole) return std::nullopt;
+        const std::span<const uint8_t> data = walk.dataOf(entry, entry.packedSize);
+        if (data.size() != entry.unpackedSize || crc32(data) != entry.dataCrc) return std::nullopt;
+        return data;
+    }
+    archive.position = uint32_t(std::min<uint64_t>(walk.cursor(), archive.data.size()));
+    return std::nullopt;
+}
+
 std::optional<std::vector<uint8_t>> ArchiveReader::requestFromVolumes(std::span<const std::span<const uint8_t>> volumes,
                                                                       std::string_view name, size_t index) {
     std::vector<JoinedEntry> entries;

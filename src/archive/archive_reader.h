@@ -89,6 +89,10 @@ public:
                                                            std::string_view name);
     std::optional<std::vector<uint8_t>> extractEntryFromVolumes(std::span<const std::span<const uint8_t>> volumes,
                                                                 size_t index);
+    // The bytes of the first entry whose name matches, where they lie in the archive, when that
+    // entry is stored whole (no compression, no encryption, not split, in a non-solid archive) and
+    // its CRC holds. Nothing otherwise: extract() then gives the answer, a copy or a failure.
+    std::optional<std::span<const uint8_t>> findStored(std::string_view name, MemoryArchive& archive);
 
 private:
     enum class Step { Next, Fail, Done };

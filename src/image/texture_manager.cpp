@@ -52,8 +52,15 @@ GLuint TextureManager::load(const std::string& path) {
 
     log_.writeLine("Start load " + path);
     log_.writeLine("Try load original: " + path);
+    GLuint name = 0;
+    // Read where it lies in the archive when it can be: a copy of a large picture costs start-up time.
+    const bool inPlace = files_.readInPlace(path, [&](std::span<const uint8_t> bytes) { name = loadFile(path, extension, bytes); });
+    if (inPlace) {
+        log_.writeLine("Texture " + path + " loaded");
+        return name;
+    }
     if (auto bytes = files_.get(path)) {
-        const GLuint name = loadFile(path, extension, *bytes);
+        name = loadFile(path, extension, *bytes);
         log_.writeLine("Texture " + path + " loaded");
         return name;
     }

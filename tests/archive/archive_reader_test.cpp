@@ -189,6 +189,51 @@ TEST(ArchiveReader, ASizeTheEntrysBytesCannotFillYieldsNothing) {
     EXPECT_EQ(extract(stored, "a"), bytesOf("abc"));
 }
 
+TEST(ArchiveReader, OnlyAWholeStoredEntryWithItsCrcIsReadWhereItLies) {
+    const auto archive = pak::writeStoredArchive(
+        std::vector<pak::PackItem>{fileItem("a.txt", "abc"), fileItem("b", "de"), fileItem("e", "")});
+    auto stored = [](const std::vector<uint8_t>& bytes, std::string_view name) {
+        ArchiveReader reader;
+        MemoryArchive memory{bytes, 0};
+        return reader.findStored(name, memory);
+    };
+    const auto inPlace = stored(archive, "A.TXT");
+    ASSERT_TRUE(inPlace);
+    EXPECT_EQ(std::vector<uint8_t>(inPlace->begin(), inPlace->end()), bytesOf("abc"));
+    // The archive's own bytes, not a copy of them.
+    EXPECT_EQ(inPlace->data(), archive.data() + kFirstBlock + kBlockHeader + 5);
+    EXPECT_TRUE(stored(archive, "b"));
+    EXPECT_FALSE(stored(archive, "missing"));
+    EXPECT_FALSE(stored(archive, "e"));  // empty: extract() gives it
+
+    // Everything else is left to extract(), which reads it or refuses it as before.
+    auto damaged = archive;
+    damaged[kFirstBlock + kBlockHeader + 5 + 1] ^= 0x01;
+    EXPECT_FALSE(stored(damaged, "a.txt"));
+    EXPECT_FALSE(extract(damaged, "a.txt"));
+    auto compressed = archive;
+    compressed[kFirstBlock + 25] = 0x35;
+    EXPECT_FALSE(stored(compressed, "a.txt"));
+    auto encrypted = archive;
+    patchU16(encrypted, kFirstBlock + 3, 0x8004);
+    EXPECT_FALSE(stored(encrypted, "a.txt"));
+    auto split = archive;
+    patchU16(split, kFirstBlock + 3, 0x8002);
+    EXPECT_FALSE(stored(split, "a.txt"));
+    auto solid = archive;
+    patchU16(solid, 10, 0x0008);
+    EXPECT_FALSE(stored(solid, "a.txt"));
+    EXPECT_EQ(extract(solid, "a.txt"), bytesOf("abc"));
+    auto longer = archive;  // claims more than its bytes
+    patchU32(longer, kFirstBlock + 11, 4);
+    EXPECT_FALSE(stored(longer, "a.txt"));
+
+    // The first match decides: a later stored entry of the same name is not taken instead.
+    auto twice = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("a", "one"), fileItem("A", "two")});
+    twice[kFirstBlock + 25] = 0x35;
+    EXPECT_FALSE(stored(twice, "a"));
+}
+
 TEST(ArchiveReader, EncryptedEntryWithAPasswordIsUnreadable) {
     auto archive = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("a", "abc")});
     patchU16(archive, kFirstBlock + 3, 0x8004);

@@ -68,6 +68,32 @@ TEST(FileSystem, MainArchiveComesFirstThenOverlay) {
     EXPECT_FALSE(empty.get("Shared/a.txt"));
 }
 
+TEST(FileSystem, AMainArchiveFileIsReadInPlaceAndItsPagesGoOnlyAfterItsUse) {
+    const auto main = pak::writeStoredArchive(std::vector<pak::PackItem>{test::fileItem("Shared\\a.txt", "main")});
+    const auto overlay = pak::writeStoredArchive(std::vector<pak::PackItem>{test::fileItem("Shared\\b.txt", "overlay")});
+    Log log;
+    FileSystem fileSystem;
+    std::vector<std::string> events;
+    fileSystem.initialise(log, main, overlay, [&](std::span<const uint8_t> archive) {
+        events.push_back(archive.data() == main.data() ? "release main" : "release overlay");
+    });
+    std::span<const uint8_t> seen;
+    EXPECT_TRUE(fileSystem.readInPlace("shared/A.TXT", [&](std::span<const uint8_t> bytes) {
+        seen = bytes;
+        events.push_back("use");
+    }));
+    EXPECT_EQ(std::vector<uint8_t>(seen.begin(), seen.end()), test::bytesOf("main"));
+    EXPECT_TRUE(seen.data() >= main.data() && seen.data() + seen.size() <= main.data() + main.size());
+    EXPECT_EQ(events, (std::vector<std::string>{"use", "release main"}));
+
+    // The overlay's files, and anything missing, are get()'s to read.
+    bool used = false;
+    EXPECT_FALSE(fileSystem.readInPlace("Shared/b.txt", [&](std::span<const uint8_t>) { used = true; }));
+    EXPECT_FALSE(fileSystem.readInPlace("nowhere", [&](std::span<const uint8_t>) { used = true; }));
+    EXPECT_FALSE(used);
+    EXPECT_EQ(fileSystem.get("Shared/b.txt"), test::bytesOf("overlay"));
+}
+
 TEST(FileSystem, ProbesOnlyLogWhatIsMissing) {
     // The program started in a folder that has Base/Data.pak but no Base/Base.rar.
     test::ScratchDir dir;
