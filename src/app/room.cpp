@@ -39,8 +39,9 @@ void Room::load(const RoomFeatures& features, std::function<uint32_t()> seed) {
         features.vertexBuffers,
         features.occlusionQueries,
         [this](GLuint texture) { return services_.textures.isOpaque(texture); }};
-    const auto bytes = services_.files.get("Models/test.bss");
-    assembleScene(*scene_, bytes ? readSceneFile(*bytes) : SceneFile{}, services);
+    SceneFile file;
+    services_.files.read("Models/test.bss", [&file](std::span<const uint8_t> bytes) { file = readSceneFile(bytes); });
+    assembleScene(*scene_, file, services);
     renderer_ = std::make_unique<RoomRenderer>(*scene_, *binding_, *particles_, services_.window, services_.quads,
                                                services_.crossFade, std::move(seed));
     renderer_->setLightmapUnit(features.lightmapUnit);

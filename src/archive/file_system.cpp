@@ -33,11 +33,15 @@ std::optional<std::vector<uint8_t>> FileSystem::get(std::string_view path) const
     return bytes;
 }
 
-bool FileSystem::readInPlace(std::string_view path, const std::function<void(std::span<const uint8_t>)>& use) const {
-    const auto bytes = reader_.findStored(path, main_);
+bool FileSystem::read(std::string_view path, const std::function<void(std::span<const uint8_t>)>& use) const {
+    if (const auto inPlace = reader_.findStored(path, main_)) {
+        use(*inPlace);
+        // Only once the bytes have been used can their pages go.
+        if (release_) release_(main_.data);
+        return true;
+    }
+    const auto bytes = get(path);
     if (bytes) use(*bytes);
-    // Only once the bytes have been used can their pages go.
-    if (release_) release_(main_.data);
     return bytes.has_value();
 }
 

@@ -27,10 +27,10 @@ public:
     // A fresh copy of the file's bytes, or nothing. Case, '/', '\' and '_' are interchangeable.
     // A missing or corrupt file writes nothing to the log: each caller decides what a miss means.
     std::optional<std::vector<uint8_t>> get(std::string_view path) const;
-    // Hands `use` the file's bytes where they lie, without a copy, when the main archive holds the
-    // file stored whole (the program's own archive holds every file so) and returns true; returns
-    // false without calling `use` otherwise, and get() then has the answer.
-    bool readInPlace(std::string_view path, const std::function<void(std::span<const uint8_t>)>& use) const;
+    // Hands `use` the file's bytes and returns true; false, with `use` not called, when no archive
+    // has the file. Where the main archive holds the file stored whole (the program's own archive
+    // holds every file so) `use` sees the bytes where they lie, without a copy.
+    bool read(std::string_view path, const std::function<void(std::span<const uint8_t>)>& use) const;
 
 private:
     // The reader's working state is scratch space for each lookup, not part of the file system's

@@ -53,14 +53,10 @@ GLuint TextureManager::load(const std::string& path) {
     log_.writeLine("Start load " + path);
     log_.writeLine("Try load original: " + path);
     GLuint name = 0;
-    // Read where it lies in the archive when it can be: a copy of a large picture costs start-up time.
-    const bool inPlace = files_.readInPlace(path, [&](std::span<const uint8_t> bytes) { name = loadFile(path, extension, bytes); });
-    if (inPlace) {
-        log_.writeLine("Texture " + path + " loaded");
-        return name;
-    }
-    if (auto bytes = files_.get(path)) {
-        name = loadFile(path, extension, *bytes);
+    auto loadAs = [&](const std::string& file, const std::string& fileExtension) {
+        return files_.read(file, [&](std::span<const uint8_t> bytes) { name = loadFile(file, fileExtension, bytes); });
+    };
+    if (loadAs(path, extension)) {
         log_.writeLine("Texture " + path + " loaded");
         return name;
     }
@@ -68,20 +64,18 @@ GLuint TextureManager::load(const std::string& path) {
     for (const char* candidateExtension : kExtensions) {
         const std::string candidate = base + "." + candidateExtension;
         log_.writeLine("Try load " + candidate);
-        if (auto bytes = files_.get(candidate)) {
-            const GLuint name = loadFile(candidate, candidateExtension, *bytes);
+        if (loadAs(candidate, candidateExtension)) {
             log_.writeLine("Texture " + candidate + " loaded");
             return name;
         }
     }
     log_.writeLine("--Unable load " + path + "-------------------------");
     log_.writeLine("Loading default texture");
-    auto fallback = files_.get(kDefaultTexture);
-    if (!fallback) {
+    if (!loadAs(kDefaultTexture, "tga")) {
         onFatal_("Unable open " + std::string(kDefaultTexture));
         return 0;
     }
-    return loadFile(kDefaultTexture, "tga", *fallback);
+    return name;
 }
 
 }  // namespace hg
