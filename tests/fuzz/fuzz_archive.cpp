@@ -6,7 +6,8 @@
 //
 // Checks: an entry never yields more than its unpacked size, and the checksum it passed is that of
 // exactly the bytes it yields (the rest of the stated size counting as zeros); a lookup by name
-// gives the same bytes as testing that entry by its index, whatever the reader read before.
+// gives the same bytes as testing that entry by its index, whatever the reader read before; a read
+// that hands over the bytes in place hands over the same bytes as the copying lookup.
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -123,6 +124,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (allTested(parts, entry.name)) {
                 fuzz::check(found == expectedLookup(parts, entry.name), "a lookup by name reads what the test by index read");
             }
+            Bytes handed;
+            const bool read = files.read(entry.name, [&handed](std::span<const uint8_t> bytes) {
+                handed.emplace(bytes.begin(), bytes.end());
+            });
+            fuzz::check(read == handed.has_value() && handed == found, "a read in place hands over what the copy reads");
         }
     }
 
