@@ -101,6 +101,16 @@ private:
 
 constexpr uint16_t kSplit = ArchiveEntry::kFlagSplitBefore | ArchiveEntry::kFlagSplitAfter;
 
+// A version this reader knows and a size it is willing to produce.
+bool withinReach(const ArchiveEntry& entry) {
+    return entry.version >= kOldestVersion && entry.version <= kNewestVersion && entry.unpackedSize <= ArchiveReader::kMaxUnpackedSize;
+}
+
+// Where a request leaves the archive's cursor: where the walk stopped, never past the end.
+uint32_t cursorAfter(const BlockWalk& walk, std::span<const uint8_t> archive) {
+    return uint32_t(std::min<uint64_t>(walk.cursor(), archive.size()));
+}
+
 // The entries of a volume set with split entries joined: headers as listVolumes describes them,
 // and each entry's packed bytes gathered from its parts.
 struct JoinedEntry {
@@ -202,8 +212,7 @@ ArchiveReader::Step ArchiveReader::visit(const ArchiveEntry& entry, std::span<co
                                          bool solidArchive, std::string_view password,
                                          std::optional<std::vector<uint8_t>>& result) {
     if (!found && !solidArchive) return Step::Next;
-    if (entry.version < kOldestVersion || entry.version > kNewestVersion) return Step::Fail;
-    if (entry.unpackedSize > kMaxUnpackedSize) return Step::Fail;
+    if (!withinReach(entry)) return Step::Fail;
     // Directory entries carry no stream, whatever their method says.
     const bool hasStream = !entry.isStored() && !entry.isDirectory() && entry.packedSize > 0;
     const bool solidEntry = (entry.flags & ArchiveEntry::kFlagSolid) != 0;
@@ -260,7 +269,7 @@ std::optional<std::vector<uint8_t>> ArchiveReader::request(std::string_view pass
         if (visit(entry, walk.dataOf(entry, entry.packedSize), found, walk.solid(), password, result) != Step::Next)
             break;
     }
-    archive.position = uint32_t(std::min<uint64_t>(walk.cursor(), archive.data.size()));
+    archive.position = cursorAfter(walk, archive.data);
     return result;
 }
 
@@ -271,18 +280,16 @@ std::optional<std::span<const uint8_t>> ArchiveReader::findStored(std::string_vi
     ArchiveEntry entry;
     while (walk.next(entry)) {
         if (!entry.nameFits || !archiveNamesMatch(entry.name, name)) continue;
-        archive.position = uint32_t(std::min<uint64_t>(walk.cursor(), archive.data.size()));
+        archive.position = cursorAfter(walk, archive.data);
         // The first match decides, as it does for extract().
-        const bool whole = entry.isStored() && !entry.isDirectory() && !entry.isEncrypted() && !(entry.flags & kSplit) &&
-                           entry.version >= kOldestVersion && entry.version <= kNewestVersion &&
-                           entry.unpackedSize > 0 && entry.unpackedSize == entry.packedSize &&
-                           entry.unpackedSize <= kMaxUnpackedSize;
+        const bool whole = withinReach(entry) && entry.isStored() && !entry.isDirectory() && !entry.isEncrypted() &&
+                           !(entry.flags & kSplit) && entry.unpackedSize > 0 && entry.unpackedSize == entry.packedSize;
         if (!whole) return std::nullopt;
         const std::span<const uint8_t> data = walk.dataOf(entry, entry.packedSize);
         if (data.size() != entry.unpackedSize || crc32(data) != entry.dataCrc) return std::nullopt;
         return data;
     }
-    archive.position = uint32_t(std::min<uint64_t>(walk.cursor(), archive.data.size()));
+    archive.position = cursorAfter(walk, archive.data);
     return std::nullopt;
 }
 
