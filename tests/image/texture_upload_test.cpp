@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace hg {
 namespace {
 
@@ -25,6 +27,41 @@ TEST(MipmapHalving, EachTexelIsTheRoundedMeanOfTheTexelsItCovers) {
     EXPECT_EQ(last.width, 1);
     EXPECT_EQ(last.height, 1);
     EXPECT_EQ(last.pixels, (std::vector<uint8_t>{49, 1, 127}));
+}
+
+// Pictures of three and four components take their own loops: on noise of every size down to a
+// single texel they give the rounded block means a plain computation gives.
+TEST(MipmapHalving, RgbAndRgbaChainsMatchTheBlockMeansAtEveryLevel) {
+    uint32_t state = 99;
+    for (int components : {3, 4}) {
+        Image level = picture(64, 16, components, {});
+        level.pixels.resize(static_cast<size_t>(64 * 16 * components));
+        for (uint8_t& b : level.pixels) {
+            state = state * 1664525u + 1013904223u;
+            b = static_cast<uint8_t>(state >> 24);
+        }
+        while (level.width > 1 || level.height > 1) {
+            const Image half = halveImage(level);
+            ASSERT_EQ(half.width, std::max(1, level.width / 2));
+            ASSERT_EQ(half.height, std::max(1, level.height / 2));
+            auto at = [&](int x, int y, int c) {
+                return int{level.pixels[static_cast<size_t>((y * level.width + x) * components + c)]};
+            };
+            for (int y = 0; y < half.height; ++y) {
+                for (int x = 0; x < half.width; ++x) {
+                    for (int c = 0; c < components; ++c) {
+                        const int x1 = level.width > 1 ? 2 * x + 1 : 0, y1 = level.height > 1 ? 2 * y + 1 : 0;
+                        const int mean = level.width > 1 && level.height > 1
+                                             ? (at(2 * x, 2 * y, c) + at(x1, 2 * y, c) + at(2 * x, y1, c) + at(x1, y1, c) + 2) / 4
+                                             : (at(2 * x * (level.width > 1), 2 * y * (level.height > 1), c) + at(x1, y1, c)) / 2;
+                        ASSERT_EQ(int{half.pixels[static_cast<size_t>((y * half.width + x) * components + c)]}, mean)
+                            << components << " components, " << level.width << " x " << level.height << " at " << x << ", " << y;
+                    }
+                }
+            }
+            level = half;
+        }
+    }
 }
 
 TEST(MipmapHalving, AColumnPairsRowsAndAlphaIsHalvedToo) {
