@@ -44,10 +44,6 @@ void uploadChain(const Image& image, GLint internalComponents, GLenum pixelForma
     }
 }
 
-}  // namespace
-
-namespace {
-
 // Both sides above one: each texel the rounded mean of a 2 x 2 block. The component count fixed
 // at compile time lets the compiler unroll and vectorise the rows.
 template <size_t Components>
