@@ -84,6 +84,8 @@ public:
     bool solid() const { return solid_; }
     bool volume() const { return volume_; }
     uint64_t cursor() const { return cursor_; }
+    // Goes on from a header an earlier walk of the same bytes reached (begin() first).
+    void seek(uint64_t header) { cursor_ = header; }
 
     // The entry's data, cut to what the archive actually holds.
     std::span<const uint8_t> dataOf(const ArchiveEntry& entry, uint64_t length) const {
@@ -154,7 +156,40 @@ char foldNameChar(char c) {
     return c;
 }
 
+// A name as matching sees it: equal forms, matching names.
+std::string matchingForm(std::string_view name) {
+    std::string form(name);
+    for (char& c : form) c = foldNameChar(c);
+    return form;
+}
+
+// With an index of this archive, a walk by name in a non-solid archive starts at the first entry of
+// that name, or where the walk ends when there is none: the entries before would only be passed
+// over. A solid archive's walk must decode every entry before the match, and starts at its start.
+void startAtFirstMatch(BlockWalk& walk, std::span<const uint8_t> archive, const ArchiveIndex* index,
+                       std::string_view name) {
+    if (!index || !index->covers(archive) || walk.solid()) return;
+    walk.seek(index->firstEntryOf(name).value_or(index->walkEnd()));
+}
+
 }  // namespace
+
+ArchiveIndex::ArchiveIndex(std::span<const uint8_t> archive) : data_(archive.data()), size_(archive.size()) {
+    BlockWalk walk(archive);
+    if (!walk.begin()) return;
+    valid_ = true;
+    ArchiveEntry entry;
+    while (walk.next(entry)) {
+        if (entry.nameFits) firstByName_.try_emplace(matchingForm(entry.name), entry.headerOffset);
+    }
+    walkEnd_ = walk.cursor();
+}
+
+std::optional<uint64_t> ArchiveIndex::firstEntryOf(std::string_view name) const {
+    const auto found = firstByName_.find(matchingForm(name));
+    if (found == firstByName_.end()) return std::nullopt;
+    return found->second;
+}
 
 bool archiveNamesMatch(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -188,9 +223,9 @@ ArchiveReader::ArchiveReader() = default;
 ArchiveReader::~ArchiveReader() = default;
 
 std::optional<std::vector<uint8_t>> ArchiveReader::extract(std::string_view password, std::string_view name,
-                                                           MemoryArchive& archive) {
+                                                           MemoryArchive& archive, const ArchiveIndex* index) {
     if (name.size() > kMaxNameLength) return std::nullopt;
-    return request(password, name, SIZE_MAX, archive);
+    return request(password, name, SIZE_MAX, archive, index);
 }
 
 std::optional<std::vector<uint8_t>> ArchiveReader::extractEntry(size_t index, MemoryArchive& archive) {
@@ -254,10 +289,12 @@ ArchiveReader::Step ArchiveReader::visit(const ArchiveEntry& entry, std::span<co
 }
 
 std::optional<std::vector<uint8_t>> ArchiveReader::request(std::string_view password, std::string_view name,
-                                                           size_t index, MemoryArchive& archive) {
+                                                           size_t index, MemoryArchive& archive,
+                                                           const ArchiveIndex* names) {
     archive.position = 0;
     BlockWalk walk(archive.data);
     if (!walk.begin()) return std::nullopt;
+    if (index == SIZE_MAX) startAtFirstMatch(walk, archive.data, names, name);
 
     std::optional<std::vector<uint8_t>> result;
     ArchiveEntry entry;
@@ -273,10 +310,12 @@ std::optional<std::vector<uint8_t>> ArchiveReader::request(std::string_view pass
     return result;
 }
 
-std::optional<std::span<const uint8_t>> ArchiveReader::findStored(std::string_view name, MemoryArchive& archive) {
+std::optional<std::span<const uint8_t>> ArchiveReader::findStored(std::string_view name, MemoryArchive& archive,
+                                                                  const ArchiveIndex* index) {
     archive.position = 0;
     BlockWalk walk(archive.data);
     if (!walk.begin() || walk.solid()) return std::nullopt;
+    startAtFirstMatch(walk, archive.data, index, name);
     ArchiveEntry entry;
     while (walk.next(entry)) {
         if (!entry.nameFits || !archiveNamesMatch(entry.name, name)) continue;

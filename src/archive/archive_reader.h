@@ -1,13 +1,15 @@
 #pragma once
 // Reads named entries out of an archive that lies wholly in memory. Each request walks the block
-// headers from the start; nothing is indexed. Every header field is treated as untrusted: no read
-// leaves the archive, and a bad entry fails the request instead of producing wrong bytes.
+// headers from the start, unless an index of that archive says where the walk would first meet the
+// name. Every header field is treated as untrusted: no read leaves the archive, and a bad entry
+// fails the request instead of producing wrong bytes.
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace hg {
@@ -64,6 +66,30 @@ bool listVolumes(std::span<const std::span<const uint8_t>> volumes, ArchiveListi
 // Archive names match when they are equal after '\' and '/' become '_' and letters are upper-cased.
 bool archiveNamesMatch(std::string_view a, std::string_view b);
 
+// Where a walk of one archive's headers first meets each name, from one walk made up front: an
+// archive that never changes (the program's own) need not be walked from its start for every
+// lookup. The index knows the archive it was made for and is ignored for any other.
+class ArchiveIndex {
+public:
+    ArchiveIndex() = default;
+    explicit ArchiveIndex(std::span<const uint8_t> archive);
+
+    bool covers(std::span<const uint8_t> archive) const {
+        return valid_ && archive.data() == data_ && archive.size() == size_;
+    }
+    // The header offset of the first entry whose name matches, or nothing.
+    std::optional<uint64_t> firstEntryOf(std::string_view name) const;
+    // Where a walk that meets no match stops.
+    uint64_t walkEnd() const { return walkEnd_; }
+
+private:
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    bool valid_ = false;  // the bytes start with the marker and a complete main header
+    std::unordered_map<std::string, uint64_t> firstByName_;  // names in their matching form
+    uint64_t walkEnd_ = 0;
+};
+
 class ArchiveReader {
 public:
     static constexpr uint32_t kMaxUnpackedSize = 256u << 20;  // larger entries are refused
@@ -77,8 +103,9 @@ public:
     // The bytes of the first entry whose name matches `name`, or nothing: not found, version
     // outside 13..20, CRC mismatch, encrypted, or an implausible size. An empty password reads
     // encrypted entries as stored (their CRC then fails); a password is not supported.
+    // `index`, when it covers the archive, lets a non-solid archive's walk start at the match.
     std::optional<std::vector<uint8_t>> extract(std::string_view password, std::string_view name,
-                                                MemoryArchive& archive);
+                                                MemoryArchive& archive, const ArchiveIndex* index = nullptr);
 
     // The same for the `index`-th file block in archive order, whatever its name (tools that check
     // every entry use this, so two entries with matching names are both reached).
@@ -92,12 +119,13 @@ public:
     // The bytes of the first entry whose name matches, where they lie in the archive, when that
     // entry is stored whole (no compression, no encryption, not split, in a non-solid archive) and
     // its CRC holds. Nothing otherwise: extract() then gives the answer, a copy or a failure.
-    std::optional<std::span<const uint8_t>> findStored(std::string_view name, MemoryArchive& archive);
+    std::optional<std::span<const uint8_t>> findStored(std::string_view name, MemoryArchive& archive,
+                                                       const ArchiveIndex* index = nullptr);
 
 private:
     enum class Step { Next, Fail, Done };
     std::optional<std::vector<uint8_t>> request(std::string_view password, std::string_view name, size_t index,
-                                                MemoryArchive& archive);
+                                                MemoryArchive& archive, const ArchiveIndex* names = nullptr);
     std::optional<std::vector<uint8_t>> requestFromVolumes(std::span<const std::span<const uint8_t>> volumes,
                                                            std::string_view name, size_t index);
     // One entry of the walk: `data` is its packed bytes as far as the archive holds them.

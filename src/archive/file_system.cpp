@@ -19,12 +19,19 @@ void FileSystem::initialise(Log& log, std::span<const uint8_t> mainArchive, std:
     if (!fileOpens("Base/Base.rar")) log.writeLine("Base.rar not found");
     main_ = MemoryArchive{mainArchive, 0};
     overlay_ = MemoryArchive{overlayArchive, 0};
+    mainIndex_ = ArchiveIndex(mainArchive);
+    overlayIndex_ = ArchiveIndex(overlayArchive);
     release_ = std::move(release);
+    // The indexing walk read every header.
+    if (release_) {
+        release_(main_.data);
+        release_(overlay_.data);
+    }
 }
 
 std::optional<std::vector<uint8_t>> FileSystem::get(std::string_view path) const {
-    auto bytes = reader_.extract({}, path, main_);
-    if (!bytes) bytes = reader_.extract({}, path, overlay_);
+    auto bytes = reader_.extract({}, path, main_, &mainIndex_);
+    if (!bytes) bytes = reader_.extract({}, path, overlay_, &overlayIndex_);
     // The bytes are a copy: what the walk read of the archives can go.
     if (release_) {
         release_(main_.data);
@@ -34,7 +41,7 @@ std::optional<std::vector<uint8_t>> FileSystem::get(std::string_view path) const
 }
 
 bool FileSystem::read(std::string_view path, const std::function<void(std::span<const uint8_t>)>& use) const {
-    if (const auto inPlace = reader_.findStored(path, main_)) {
+    if (const auto inPlace = reader_.findStored(path, main_, &mainIndex_)) {
         use(*inPlace);
         // Only once the bytes have been used can their pages go.
         if (release_) release_(main_.data);

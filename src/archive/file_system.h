@@ -38,6 +38,9 @@ private:
     mutable ArchiveReader reader_;
     mutable MemoryArchive main_;
     mutable MemoryArchive overlay_;
+    // Made once: the archives never change, and each lookup goes straight to its entry.
+    ArchiveIndex mainIndex_;
+    ArchiveIndex overlayIndex_;
     PageRelease release_;
 };
 

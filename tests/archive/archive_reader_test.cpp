@@ -258,6 +258,68 @@ TEST(ArchiveReader, OnlyAWholeStoredEntryWithItsCrcIsReadWhereItLies) {
     EXPECT_FALSE(stored(twice, "a"));
 }
 
+// A lookup through an index of the archive starts at the first match and answers as the walk from
+// the start does: the same bytes, the same place in the archive, the same cursor afterwards.
+TEST(ArchiveIndex, LookupsStartAtTheFirstMatchAndAnswerAsTheWalkDoes) {
+    const auto archive = pak::writeStoredArchive(std::vector<pak::PackItem>{
+        fileItem("a.txt", "abc"), folderItem("Dir"), fileItem("Dir\\b", "de"), fileItem("A.TXT", "two")});
+    // Where the bytes handed over in place lie, or nothing.
+    auto where = [](std::optional<std::span<const uint8_t>> found) {
+        return found ? std::optional(std::pair(found->data(), found->size())) : std::nullopt;
+    };
+    auto agree = [&where](const std::vector<uint8_t>& bytes, const ArchiveIndex& index, std::string_view name) {
+        ArchiveReader reader;
+        MemoryArchive walked{bytes, 0};
+        MemoryArchive indexed{bytes, 0};
+        EXPECT_EQ(where(reader.findStored(name, walked)), where(reader.findStored(name, indexed, &index))) << name;
+        EXPECT_EQ(walked.position, indexed.position) << name;
+        EXPECT_EQ(reader.extract({}, name, walked), reader.extract({}, name, indexed, &index)) << name;
+        EXPECT_EQ(walked.position, indexed.position) << name;
+    };
+    const ArchiveIndex index(archive);
+    EXPECT_TRUE(index.covers(archive));
+    for (std::string_view name : {"a.txt", "A.TXT", "dir/b", "DIR_B", "Dir", "missing", ""}) {
+        agree(archive, index, name);
+    }
+    ArchiveReader reader;
+    MemoryArchive memory{archive, 0};
+    const auto first = reader.findStored("A.txt", memory, &index);
+    ASSERT_TRUE(first);  // the first of the two names that match, not the later one
+    EXPECT_EQ(std::vector<uint8_t>(first->begin(), first->end()), bytesOf("abc"));
+
+    // A header the walk stops at hides what follows, from the index as from the walk.
+    auto stopped = archive;
+    patchU16(stopped, kFirstBlock + kBlockHeader + 5 + 3 + 5, 3);  // the folder's header size
+    const ArchiveIndex stoppedIndex(stopped);
+    for (std::string_view name : {"a.txt", "dir/b", "missing"}) agree(stopped, stoppedIndex, name);
+    EXPECT_FALSE(stoppedIndex.firstEntryOf("dir/b"));
+
+    // An index is for the archive it was made from: another archive, even one with the same bytes
+    // elsewhere, walks from its start. Here a borrowed index would send the lookup of "first",
+    // which it does not know, to where the other archive's walk ended.
+    const auto longer = pak::writeStoredArchive(std::vector<pak::PackItem>{
+        fileItem("first", "0123456789"), fileItem("a.txt", "abc"), fileItem("Dir\\b", "de")});
+    EXPECT_FALSE(index.covers(longer));
+    for (std::string_view name : {"a.txt", "dir/b", "first"}) agree(longer, index, name);
+    const auto copy = archive;
+    EXPECT_FALSE(index.covers(copy));
+
+    // A solid archive decodes every entry before the match, so its walk starts at its start.
+    auto solid = archive;
+    patchU16(solid, 10, 0x0008);
+    const ArchiveIndex solidIndex(solid);
+    for (std::string_view name : {"a.txt", "dir/b"}) agree(solid, solidIndex, name);
+
+    // The lookups that follow the index do not walk the entries before their match: with the first
+    // entry's header damaged after the index was made, the walk from the start stops there.
+    auto damagedLater = archive;
+    const ArchiveIndex madeBefore(damagedLater);
+    patchU16(damagedLater, kFirstBlock + 5, 3);  // the first header's size
+    MemoryArchive later{damagedLater, 0};
+    EXPECT_FALSE(reader.extract({}, "dir/b", later));
+    EXPECT_EQ(reader.extract({}, "dir/b", later, &madeBefore), bytesOf("de"));
+}
+
 TEST(ArchiveReader, EncryptedEntryWithAPasswordIsUnreadable) {
     auto archive = pak::writeStoredArchive(std::vector<pak::PackItem>{fileItem("a", "abc")});
     patchU16(archive, kFirstBlock + 3, 0x8004);

@@ -6,8 +6,9 @@
 //
 // Checks: an entry never yields more than its unpacked size, and the checksum it passed is that of
 // exactly the bytes it yields (the rest of the stated size counting as zeros); a lookup by name
-// gives the same bytes as testing that entry by its index, whatever the reader read before; a read
-// that hands over the bytes in place hands over the same bytes as the copying lookup.
+// gives the same bytes as testing that entry by its index, whatever the reader read before, and the
+// same with the archive's index as by walking; a read that hands over the bytes in place hands over
+// the same bytes as the copying lookup.
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -72,6 +73,27 @@ void listAndTest(Part& part) {
     }
 }
 
+// A lookup through the archive's index arrives where the walk from the start does: the same bytes,
+// in place or copied, and the same cursor afterwards.
+void checkIndexedLookups(const Part& part) {
+    const ArchiveIndex index(part.bytes);
+    ArchiveReader reader;
+    MemoryArchive walked{part.bytes, 0};
+    MemoryArchive indexed{part.bytes, 0};
+    const size_t count = std::min(part.listing.entries.size(), kMaxEntriesTried);
+    for (size_t i = 0; i < count; ++i) {
+        const std::string& name = part.listing.entries[i].name;
+        const auto inPlace = reader.findStored(name, walked);
+        const auto there = reader.findStored(name, indexed, &index);
+        const bool samePlace = inPlace.has_value() == there.has_value() &&
+                               (!inPlace || (inPlace->data() == there->data() && inPlace->size() == there->size()));
+        fuzz::check(samePlace && walked.position == indexed.position, "an indexed lookup in place finds what the walk finds");
+        const Bytes copy = reader.extract({}, name, walked);
+        const Bytes copied = reader.extract({}, name, indexed, &index);
+        fuzz::check(copy == copied && walked.position == indexed.position, "an indexed lookup reads what the walk reads");
+    }
+}
+
 // The index of the first entry a lookup of `name` reaches, or nothing.
 std::optional<size_t> firstMatch(const Part& part, const std::string& name) {
     for (size_t i = 0; i < part.listing.entries.size(); ++i) {
@@ -110,7 +132,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::array<Part, 2> parts;
     parts[0].bytes = input.first(cut);
     parts[1].bytes = input.subspan(cut);
-    for (Part& part : parts) listAndTest(part);
+    for (Part& part : parts) {
+        listAndTest(part);
+        checkIndexedLookups(part);
+    }
 
     // The program's lookups: one file system over both archives, one reader for every request.
     Log log;
