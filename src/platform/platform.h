@@ -47,6 +47,11 @@ std::span<const uint8_t> programResource(std::string_view type, int id);
 // again. The bytes never change.
 void releaseProgramPages(std::span<const uint8_t> readOnly);
 
+// Loading makes and frees a large temporary for every texture (the decoded picture, its halvings).
+// Blocks of up to 32 MB come from the heap from here on, so the next texture's buffers reuse the
+// pages of the last instead of each being mapped afresh and faulted in page by page.
+void reuseLargeBlocks();
+
 // The command line exactly as the system passed it to the process (Windows); nothing where the
 // system passes only the separate arguments (Linux).
 std::optional<std::string> systemCommandLine();

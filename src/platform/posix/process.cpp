@@ -1,5 +1,8 @@
 #include <signal.h>
 #include <sys/mman.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <unistd.h>
 
 #include <ctime>
@@ -56,6 +59,14 @@ void releaseProgramPages(std::span<const uint8_t> readOnly) {
     const uintptr_t first = (begin + pageSize - 1) / pageSize * pageSize;
     const uintptr_t last = (begin + readOnly.size()) / pageSize * pageSize;
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
+
+void reuseLargeBlocks() {
+#ifdef __GLIBC__
+    // Without this the allocator maps each block above its threshold on its own, and unmaps it
+    // when freed; 32 MB is the largest threshold it accepts.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
 }
 
 std::optional<std::string> systemCommandLine() { return std::nullopt; }

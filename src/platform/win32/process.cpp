@@ -74,6 +74,9 @@ void releaseProgramPages(std::span<const uint8_t> readOnly) {
     if (!readOnly.empty()) VirtualUnlock(const_cast<uint8_t*>(readOnly.data()), readOnly.size());
 }
 
+// The Windows heap has no such threshold to set.
+void reuseLargeBlocks() {}
+
 std::optional<std::string> systemCommandLine() {
     const wchar_t* line = GetCommandLineW();
     if (!line) return std::nullopt;
