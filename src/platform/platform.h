@@ -52,6 +52,13 @@ void releaseProgramPages(std::span<const uint8_t> readOnly);
 // pages of the last instead of each being mapped afresh and faulted in page by page.
 void reuseLargeBlocks();
 
+// Where the system gives huge pages only to memory that asks for them, the C library asks only when
+// told so as the process starts: the program then starts itself once more, told so, with the same
+// arguments and process, and this call does not return. Everywhere else, when the setting is already
+// given (whatever its value), or when starting again fails, it returns and the run goes on as it is.
+// The hundred-odd megabytes of textures loaded then take a fault for every 2 MB, not every 4 KB.
+void startAgainWithHugePages(char** argv);
+
 // The command line exactly as the system passed it to the process (Windows); nothing where the
 // system passes only the separate arguments (Linux).
 std::optional<std::string> systemCommandLine();

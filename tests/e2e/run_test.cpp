@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "e2e/child_process.h"
@@ -118,6 +119,39 @@ TEST(Run, TerminationSignalWhileLoadingEndsThroughTheNormalShutdown) {
             EXPECT_EQ(log.back().rfind("Fps: ", 0), 0u);
         }
         EXPECT_TRUE(landedWhileLoading) << "every signal came after the loading";
+    }
+}
+
+// The kilobytes of a process's memory that lie in huge pages.
+long hugePageKilobytes(pid_t pid) {
+    for (const std::string& line : test::readLines("/proc/" + std::to_string(pid) + "/smaps_rollup")) {
+        if (line.rfind("AnonHugePages:", 0) == 0) return std::stol(line.substr(std::strlen("AnonHugePages:")));
+    }
+    return -1;
+}
+
+// Where the system gives huge pages only to memory that asks for them, the room's textures are
+// loaded into them; a huge-page setting the user gave the C library is kept as given.
+TEST(Run, TheRoomLoadsIntoHugePagesUnlessTheUserSaidOtherwise) {
+    if (!test::haveDisplay()) GTEST_SKIP() << "needs a display (scripts/test provides Xvfb)";
+    if (test::readText("/sys/kernel/mm/transparent_hugepage/enabled").find("[madvise]") == std::string::npos)
+        GTEST_SKIP() << "this system does not give huge pages on request";
+    for (const std::string given : {"", "glibc.malloc.hugetlb=0"}) {
+        SCOPED_TRACE(given);
+        test::ScratchDir dir;
+        std::vector<std::pair<std::string, std::string>> environment;
+        if (!given.empty()) environment.emplace_back("GLIBC_TUNABLES", given);
+        const pid_t pid = test::startHearthglow(dir, {"--window", "320x240"}, environment);
+        ASSERT_TRUE(test::logHasLine(dir, "OpenGL initialized", 30s));
+        const long huge = hugePageKilobytes(pid);
+        kill(pid, SIGTERM);
+        EXPECT_EQ(test::exitCodeOf(pid, std::chrono::seconds(20)), 0);
+        // The textures alone are some 90 MB; a few stray huge pages would not reach 16 MB.
+        if (given.empty()) {
+            EXPECT_GT(huge, 16 * 1024);
+        } else {
+            EXPECT_EQ(huge, 0);
+        }
     }
 }
 

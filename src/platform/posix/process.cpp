@@ -5,7 +5,10 @@
 #endif
 #include <unistd.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <string>
 
 #include "core/run_mode.h"
 #include "platform/platform.h"
@@ -66,6 +69,39 @@ void reuseLargeBlocks() {
     // Without this the allocator maps each block above its threshold on its own, and unmaps it
     // when freed; 32 MB is the largest threshold it accepts.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
+}
+
+namespace {
+
+constexpr const char* kTunables = "GLIBC_TUNABLES";
+constexpr const char* kHugePages = "glibc.malloc.hugetlb";
+
+bool hugePagesOnlyWhenAsked() {
+    std::ifstream setting("/sys/kernel/mm/transparent_hugepage/enabled");
+    std::string modes;
+    std::getline(setting, modes);
+    return modes.find("[madvise]") != std::string::npos;
+}
+
+}  // namespace
+
+void startAgainWithHugePages(char** argv) {
+#ifdef __GLIBC__
+    const char* given = std::getenv(kTunables);
+    const std::string before = given ? given : "";
+    if (before.find(kHugePages) != std::string::npos || !hugePagesOnlyWhenAsked()) return;
+    const std::string wanted = (before.empty() ? "" : before + ":") + kHugePages + "=1";
+    if (setenv(kTunables, wanted.c_str(), 1) != 0) return;
+    execv("/proc/self/exe", argv);
+    // Still here: the run goes on as it started.
+    if (given) {
+        setenv(kTunables, before.c_str(), 1);
+    } else {
+        unsetenv(kTunables);
+    }
+#else
+    (void)argv;
 #endif
 }
 

@@ -77,6 +77,9 @@ void releaseProgramPages(std::span<const uint8_t> readOnly) {
 // The Windows heap has no such threshold to set.
 void reuseLargeBlocks() {}
 
+// Large pages there need a privilege a screensaver does not hold.
+void startAgainWithHugePages(char**) {}
+
 std::optional<std::string> systemCommandLine() {
     const wchar_t* line = GetCommandLineW();
     if (!line) return std::nullopt;
