@@ -28,9 +28,10 @@ TEST(LargeBlocks, AFreedPictureBufferIsReusedWithItsPages) {
     const long before = minorFaults();
     const std::vector<uint8_t> second(kPicture, 3);
     const long faults = minorFaults() - before;
+    // The buffers are used, so the compiler keeps their allocations.
+    asm volatile("" : : "r"(second.data()), "r"(later.data()) : "memory");
     // A block mapped afresh faults once for each of its pages.
     EXPECT_LT(faults, kPages / 10) << "of " << kPages << " pages";
-    EXPECT_EQ(second[kPicture - 1] + later[0], 5);
 }
 
 }  // namespace
