@@ -15,6 +15,9 @@ PFNGLGETQUERYIVARBPROC hg_glGetQueryivARB = nullptr;
 PFNGLGETQUERYOBJECTUIVARBPROC hg_glGetQueryObjectuivARB = nullptr;
 PFNGLACTIVETEXTUREARBPROC hg_glActiveTextureARB = nullptr;
 PFNGLCLIENTACTIVETEXTUREARBPROC hg_glClientActiveTextureARB = nullptr;
+PFNGLFENCESYNCPROC hg_glFenceSync = nullptr;
+PFNGLCLIENTWAITSYNCPROC hg_glClientWaitSync = nullptr;
+PFNGLDELETESYNCPROC hg_glDeleteSync = nullptr;
 
 namespace hg::gl {
 namespace {
@@ -53,6 +56,11 @@ bool loadMultitexture(ProcLoader loader) {
                    std::pair{"glClientActiveTextureARB", &hg_glClientActiveTextureARB});
 }
 
+bool loadFences(ProcLoader loader) {
+    return findAll(loader, std::pair{"glFenceSync", &hg_glFenceSync}, std::pair{"glClientWaitSync", &hg_glClientWaitSync},
+                   std::pair{"glDeleteSync", &hg_glDeleteSync});
+}
+
 }  // namespace
 
 bool listsExtension(const char* list, const char* name) {
@@ -73,6 +81,7 @@ Extensions loadExtensions(ProcLoader loader) {
     if (listsExtension(list, "GL_ARB_vertex_buffer_object")) found.vertexBuffers = loadVertexBuffers(loader);
     if (listsExtension(list, "GL_ARB_occlusion_query")) found.occlusionQueries = loadOcclusionQueries(loader);
     if (listsExtension(list, "GL_ARB_multitexture")) found.multitexture = loadMultitexture(loader);
+    if (listsExtension(list, "GL_ARB_sync")) found.fences = loadFences(loader);
     found.modulateAdd = listsExtension(list, "GL_ATI_texture_env_combine3") &&
                         (listsExtension(list, "GL_ARB_texture_env_combine") || listsExtension(list, "GL_EXT_texture_env_combine"));
     return found;

@@ -65,6 +65,13 @@ extern PFNGLACTIVETEXTUREARBPROC hg_glActiveTextureARB;
 extern PFNGLCLIENTACTIVETEXTUREARBPROC hg_glClientActiveTextureARB;
 #define glActiveTextureARB hg_glActiveTextureARB
 #define glClientActiveTextureARB hg_glClientActiveTextureARB
+// Fences in the command stream (GL_ARB_sync).
+extern PFNGLFENCESYNCPROC hg_glFenceSync;
+extern PFNGLCLIENTWAITSYNCPROC hg_glClientWaitSync;
+extern PFNGLDELETESYNCPROC hg_glDeleteSync;
+#define glFenceSync hg_glFenceSync
+#define glClientWaitSync hg_glClientWaitSync
+#define glDeleteSync hg_glDeleteSync
 
 namespace hg::gl {
 
@@ -73,6 +80,7 @@ struct Extensions {
     bool vertexBuffers = false;     // GL_ARB_vertex_buffer_object and all its functions found
     bool occlusionQueries = false;  // GL_ARB_occlusion_query and all its functions found
     bool multitexture = false;      // GL_ARB_multitexture and both its unit selectors found
+    bool fences = false;            // GL_ARB_sync and its fence functions found
     // GL_ATI_texture_env_combine3 beside a texture_env_combine: a unit can make a x c + b of its
     // texture and the colour so far.
     bool modulateAdd = false;

@@ -35,6 +35,7 @@ std::optional<Capabilities> GLWindow::setUpOpenGL(const Settings& settings, bool
     glEnable(GL_TEXTURE_2D);
 
     const Capabilities capabilities = probeCapabilities();
+    throttle_.start(capabilities.fences);
     if (changeGamma) this->changeGamma(settings);
     return capabilities;
 }
@@ -58,6 +59,7 @@ Capabilities GLWindow::probeCapabilities() {
     log_.writeLine("OpenGL version : " + text(GL_VERSION));
     log_.writeLine("Max Texture Units: ", found.textureUnits);
 
+    found.fences = extensions.fences;
     found.vertexBuffers = extensions.vertexBuffers;
     log_.writeLine(found.vertexBuffers ? "VBO supported" : "VBO not supported!");
 
@@ -125,6 +127,14 @@ bool GLWindow::followClientSize() {
     return true;
 }
 
-void GLWindow::shutDown() { window_.shutdown(); }
+void GLWindow::swapBuffers() {
+    window_.swapBuffers();
+    throttle_.afterSwap();
+}
+
+void GLWindow::shutDown() {
+    throttle_.release();
+    window_.shutdown();
+}
 
 }  // namespace hg

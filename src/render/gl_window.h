@@ -9,6 +9,7 @@
 
 #include "core/settings.h"
 #include "platform/platform.h"
+#include "render/frame_throttle.h"
 #include "render/gamma.h"
 #include "render/view_layout.h"
 
@@ -22,6 +23,7 @@ struct Capabilities {
     bool occlusionQueries = false;
     int textureUnits = 0;
     bool multitexture = false;  // a second texture unit can be used in the same pass
+    bool fences = false;        // the program can wait for the driver to reach a point
     bool modulateAdd = false;   // and it can add its texture, squared, to the colour so far
     int occlusionCounterBits = 0;
 };
@@ -43,7 +45,9 @@ public:
     void restoreGamma();
     // Context, display mode and cursor back as they were; the window goes.
     void shutDown();
-    void swapBuffers() { window_.swapBuffers(); }
+    // The frame goes to the screen; the program then waits until the driver has drawn the frame
+    // before it, so no more than one frame is ever queued behind the one on the way.
+    void swapBuffers();
 
     // The drawing area, where the window lies on the desktop, and the screen a host's window is on.
     platform::Point clientSize() const { return {clientWidth_, clientHeight_}; }
@@ -68,6 +72,7 @@ private:
 
     Log& log_;
     platform::Window window_;
+    FrameThrottle throttle_;
     GammaSession gamma_;
     bool gammaChanged_ = false;
     int clientWidth_ = 0;

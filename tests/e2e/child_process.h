@@ -1,6 +1,7 @@
 #pragma once
 // The real program started in the background, for tests that act on it while it runs.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,18 +48,28 @@ inline bool logHasLine(const ScratchDir& dir, const std::string& line, std::chro
     return false;
 }
 
-// The exit code, -1 for a signal, -2 when it had to be killed after `limit`.
-inline int exitCodeOf(pid_t pid, std::chrono::milliseconds limit) {
+// How a child ended: its exit code (-1 for a signal, -2 when it had to be killed after the time
+// allowed) and the largest resident size it reached.
+struct Ending {
+    int exitCode = -2;
+    long peakKilobytes = 0;
+};
+
+inline Ending endingOf(pid_t pid, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     int status = 0;
+    rusage usage{};
     while (std::chrono::steady_clock::now() < end) {
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (wait4(pid, &status, WNOHANG, &usage) == pid)
+            return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return -2;
+    wait4(pid, &status, 0, &usage);
+    return {-2, usage.ru_maxrss};
 }
+
+inline int exitCodeOf(pid_t pid, std::chrono::milliseconds limit) { return endingOf(pid, limit).exitCode; }
 
 inline bool haveDisplay() { return std::getenv("DISPLAY") != nullptr; }
 

@@ -155,6 +155,26 @@ TEST(Run, TheRoomLoadsIntoHugePagesUnlessTheUserSaidOtherwise) {
     }
 }
 
+// However fast frames are sent, the driver's queue stays short: thousands of cheap frames (no room,
+// only the clock) hold no more memory than a few. The window system without a display is one whose
+// swap never waits; there, without a limit of the program's own, each queued frame kept its work
+// (some 230 kB at this size, 1 GB after 2000 frames).
+TEST(Run, FramesDoNotPileUpAheadOfTheScreen) {
+    auto peakOf = [](int frames) {
+        test::ScratchDir dir;
+        const pid_t pid = test::startHearthglow(
+            dir, {"--window", "640x480", "--no-vsync", "--fixed-step", "1", "--no-room", "--frames", std::to_string(frames)},
+            {{"SDL_VIDEODRIVER", "offscreen"}});
+        const test::Ending ending = test::endingOf(pid, std::chrono::seconds(60));
+        EXPECT_EQ(ending.exitCode, 0) << frames << " frames";
+        return ending.peakKilobytes;
+    };
+    const long few = peakOf(10);
+    const long many = peakOf(2000);
+    EXPECT_GT(few, 0);
+    EXPECT_LT(many - few, 32 * 1024) << "10 frames: " << few << " kB, 2000 frames: " << many << " kB";
+}
+
 bool stillRunning(pid_t pid) {
     int status = 0;
     return waitpid(pid, &status, WNOHANG) == 0;
