@@ -31,8 +31,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "hearthglow: %s; %s\n", commandLine.error.c_str(), hg::usageLine().c_str());
         return 2;
     }
-    hg::platform::startAgainWithHugePages(argv);
     hg::platform::reuseLargeBlocks();
+    hg::platform::keepHeapInHugePages();
     static hg::Saver saver(hg::ArchiveImages{hg::embeddedMainArchive(), hg::embeddedOverlayArchive(), true});
     return saver.start(commandLine);
 }

@@ -52,12 +52,13 @@ void releaseProgramPages(std::span<const uint8_t> readOnly);
 // pages of the last instead of each being mapped afresh and faulted in page by page.
 void reuseLargeBlocks();
 
-// Where the system gives huge pages only to memory that asks for them, the C library asks only when
-// told so as the process starts: the program then starts itself once more, told so, with the same
-// arguments and process, and this call does not return. Everywhere else, when the setting is already
-// given (whatever its value), or when starting again fails, it returns and the run goes on as it is.
-// The hundred-odd megabytes of textures loaded then take a fault for every 2 MB, not every 4 KB.
-void startAgainWithHugePages(char** argv);
+// Where the system gives huge pages only to memory that asks for them, the heap asks: it grows once
+// by a reserve that loading fits in, the reserve is marked for huge pages, and it is never handed
+// back, so the blocks made later lie in it. The hundred-odd megabytes of textures loaded then take a
+// fault for every 2 MB, not every 4 KB; pages never touched stay out of resident memory. A
+// huge-page setting the user gave the C library is kept as given, and where the system gives huge
+// pages always or never nothing changes. Call after reuseLargeBlocks, before loading.
+void keepHeapInHugePages();
 
 // The command line exactly as the system passed it to the process (Windows); nothing where the
 // system passes only the separate arguments (Linux).

@@ -5,7 +5,9 @@
 #endif
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <string>
@@ -86,22 +88,27 @@ bool hugePagesOnlyWhenAsked() {
 
 }  // namespace
 
-void startAgainWithHugePages(char** argv) {
+void keepHeapInHugePages() {
 #ifdef __GLIBC__
     const char* given = std::getenv(kTunables);
-    const std::string before = given ? given : "";
-    if (before.find(kHugePages) != std::string::npos || !hugePagesOnlyWhenAsked()) return;
-    const std::string wanted = (before.empty() ? "" : before + ":") + kHugePages + "=1";
-    if (setenv(kTunables, wanted.c_str(), 1) != 0) return;
-    execv("/proc/self/exe", argv);
-    // Still here: the run goes on as it started.
-    if (given) {
-        setenv(kTunables, before.c_str(), 1);
-    } else {
-        unsetenv(kTunables);
-    }
-#else
-    (void)argv;
+    if ((given && std::strstr(given, kHugePages)) || !hugePagesOnlyWhenAsked()) return;
+    constexpr int kReserve = 256 << 20;
+    constexpr int kUsualTopPad = 128 << 10;
+    constexpr uintptr_t kHugePage = 2u << 20;
+    // The reserve is never trimmed away: a heap grown again would lie in memory not marked.
+    mallopt(M_TRIM_THRESHOLD, 2 * kReserve);
+    // One block the heap has no room for makes it grow by the block and the reserve at once.
+    mallopt(M_TOP_PAD, kReserve);
+    const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
+    void* block = std::malloc(1 << 20);
+    // The block is only asked for, never used: the barrier keeps the compiler from leaving it out.
+    asm volatile("" : : "r"(block) : "memory");
+    const auto after = reinterpret_cast<uintptr_t>(sbrk(0));
+    std::free(block);
+    mallopt(M_TOP_PAD, kUsualTopPad);
+    // Only whole huge pages can be given; a heap the allocator could not grow in place is left alone.
+    const uintptr_t first = (before + kHugePage - 1) & ~(kHugePage - 1);
+    if (after > first) madvise(reinterpret_cast<void*>(first), after - first, MADV_HUGEPAGE);
 #endif
 }
 

@@ -78,7 +78,7 @@ void releaseProgramPages(std::span<const uint8_t> readOnly) {
 void reuseLargeBlocks() {}
 
 // Large pages there need a privilege a screensaver does not hold.
-void startAgainWithHugePages(char**) {}
+void keepHeapInHugePages() {}
 
 std::optional<std::string> systemCommandLine() {
     const wchar_t* line = GetCommandLineW();
