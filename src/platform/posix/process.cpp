@@ -97,10 +97,10 @@ void keepHeapInHugePages() {
     constexpr uintptr_t kHugePage = 2u << 20;
     // The reserve is never trimmed away: a heap grown again would lie in memory not marked.
     mallopt(M_TRIM_THRESHOLD, 2 * kReserve);
-    // One block the heap has no room for makes it grow by the block and the reserve at once.
+    // One block larger than the heap's free top makes it grow by the block and the reserve at once.
     mallopt(M_TOP_PAD, kReserve);
     const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
-    void* block = std::malloc(1 << 20);
+    void* block = std::malloc(mallinfo2().keepcost + (1 << 20));
     // The block is only asked for, never used: the barrier keeps the compiler from leaving it out.
     asm volatile("" : : "r"(block) : "memory");
     const auto after = reinterpret_cast<uintptr_t>(sbrk(0));
