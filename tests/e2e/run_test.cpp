@@ -158,7 +158,7 @@ TEST(Run, TheRoomLoadsIntoHugePagesUnlessTheUserSaidOtherwise) {
 // However fast frames are sent, the driver's queue stays short: thousands of cheap frames (no room,
 // only the clock) hold no more memory than a few. The window system without a display is one whose
 // swap never waits; there, without a limit of the program's own, each queued frame kept its work
-// (some 230 kB at this size, 1 GB after 2000 frames).
+// (some 230 kB at this size: 460 MB more after 2000 frames).
 TEST(Run, FramesDoNotPileUpAheadOfTheScreen) {
     auto peakOf = [](int frames) {
         test::ScratchDir dir;
