@@ -23,8 +23,8 @@ struct Capabilities {
     bool occlusionQueries = false;
     int textureUnits = 0;
     bool multitexture = false;  // a second texture unit can be used in the same pass
-    bool fences = false;        // the program can wait for the driver to reach a point
     bool modulateAdd = false;   // and it can add its texture, squared, to the colour so far
+    bool fences = false;        // the program can wait for the driver to reach a point
     int occlusionCounterBits = 0;
 };
 
